@@ -1,0 +1,29 @@
+#pragma once
+// The program's command line: one optional data file, or one of the developer and script modes.
+// Parsing is pure logic so it can be tested without starting anything.
+
+#include <string>
+#include <vector>
+
+enum class ECommandMode {
+    View,    // open the viewer (on the file, or ask for one)
+    Help,    // --help
+    Version, // --version
+    Info,    // --info FILE.vks: the file's summary as JSON
+    Export,  // --export OUT FILE.vks: the chart as an image or a printed page
+    Error,   // a usage error: strError says what, exit status 2
+};
+
+struct CCommandLine {
+    ECommandMode eMode = ECommandMode::View;
+    std::string strFile;   // the data file, empty when none was given
+    std::string strOutput; // --export
+    std::string strSize;   // --size WxH as given, empty for the default
+    std::string strPage;   // --page NAME as given, empty for the locale's default
+    std::string strError;
+};
+
+[[nodiscard]] CCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The text --help prints.
+[[nodiscard]] std::string UsageText(const std::string& strProgram);

@@ -1,0 +1,83 @@
+#pragma once
+// Shared helpers for the tests: a private temporary folder per test, files with given bytes, a
+// chart target that records every call it receives, and a scoped time-zone switch.
+
+#include "ui/Strip.h"
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh empty folder under the test run's temporary root, removed with the object.
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    [[nodiscard]] const std::string& Path() const { return m_strPath; }
+    [[nodiscard]] std::string File(const std::string& strName) const;
+
+private:
+    std::string m_strPath;
+};
+
+void WriteFile(const std::string& strPath, const std::string& strBytes);
+[[nodiscard]] std::string ReadFile(const std::string& strPath);
+
+// One call the chart received: the DISPID, the flags and the arguments as given.
+struct CChartCall {
+    DISPID dispid = 0;
+    WORD wFlags = 0;
+    std::vector<VARIANT> args;
+    // For method 129: the descriptor as seen during the call (it is freed right after).
+    USHORT nDims = 0;
+    ULONG nElementBytes = 0;
+    ULONG nRecords = 0;
+    ULONG nInnerCount = 0;
+    const void* pData = nullptr;
+};
+
+// Records every call; forwards to pNext when given.
+class CRecordingChart : public IChartDispatch {
+public:
+    explicit CRecordingChart(IChartDispatch* pNext = nullptr) : m_pNext(pNext) {}
+    HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
+    std::vector<CChartCall> m_calls;
+
+    // The property writes only, as (dispid, value) pairs of the given type.
+    [[nodiscard]] std::vector<DISPID> Dispids() const;
+    [[nodiscard]] double LastR8(DISPID dispid) const;
+
+private:
+    IChartDispatch* m_pNext;
+};
+
+// Binds g_Chart to a target for the scope of a test.
+class CBindChart {
+public:
+    explicit CBindChart(IChartDispatch* pTarget) { g_Chart.Attach(pTarget); }
+    ~CBindChart() { g_Chart.Detach(); }
+    CBindChart(const CBindChart&) = delete;
+    CBindChart& operator=(const CBindChart&) = delete;
+};
+
+// Sets TZ for the scope of a test and restores the previous value.
+class CScopedTimeZone {
+public:
+    explicit CScopedTimeZone(const std::string& strZone);
+    ~CScopedTimeZone();
+    CScopedTimeZone(const CScopedTimeZone&) = delete;
+    CScopedTimeZone& operator=(const CScopedTimeZone&) = delete;
+
+private:
+    std::string m_strOld;
+    bool m_bHadOld = false;
+};
+
+// The source tree and build tree, for tests that run the program or read bundled files.
+[[nodiscard]] std::string SourceDir();
+[[nodiscard]] std::string BinaryDir();
+
+} // namespace testing_support
