@@ -1,0 +1,161 @@
+#include "print/ChartPrinter.h"
+
+#include "platform/PrinterDC.h"
+#include "print/PrintLayout.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+// ---- Placement arithmetic ---------------------------------------------------------------------
+
+TEST(PrintPlacement, FromPrintableMillimetres) {
+    struct Case {
+        int h, v;
+        double left, top, width, height;
+    };
+    const Case cases[] = {
+        {210, 297, 0.8267716535433071, 1.1692913385826773, 6.0, 9.0},
+        {203, 271, 0.7992125984251969, 1.0669291338582678, 6.0, 8.0},
+    };
+    for (const Case& c : cases) {
+        const CPrintPlacement p = ComputePrintPlacement(c.h, c.v);
+        EXPECT_EQ(p.dLeft, c.left) << c.h;
+        EXPECT_EQ(p.dTop, c.top) << c.v;
+        EXPECT_EQ(p.dWidth, c.width) << c.h;
+        EXPECT_EQ(p.dHeight, c.height) << c.v;
+    }
+    EXPECT_EQ(ComputePrintPlacement(31, 100).dWidth, 0.0);
+    EXPECT_EQ(ComputePrintPlacement(32, 100).dWidth, 1.0);
+}
+
+// ---- The job, on a device context whose calls can fail ----------------------------------------
+
+namespace {
+struct CDcLog {
+    std::vector<std::string> calls;
+    bool bDeleted = false;
+};
+
+class CFakeDC : public CPrinterDC {
+public:
+    CFakeDC(CDcLog& log, int nStartDoc, int nEndPage)
+        : m_log(log), m_nStartDoc(nStartDoc), m_nEndPage(nEndPage) {}
+    ~CFakeDC() override { m_log.bDeleted = true; }
+    int StartDoc(const DOCINFOA* pInfo) override {
+        m_log.calls.push_back(std::string("StartDoc:") + pInfo->lpszDocName);
+        return m_nStartDoc;
+    }
+    int StartPage() override { return Log("StartPage", 1); }
+    int EndPage() override { return Log("EndPage", m_nEndPage); }
+    int EndDoc() override { return Log("EndDoc", 1); }
+    int AbortDoc() override { return Log("AbortDoc", 1); }
+    [[nodiscard]] int GetDeviceCaps(int nIndex) const override {
+        return nIndex == HORZSIZE ? 210 : nIndex == VERTSIZE ? 297 : 0;
+    }
+    [[nodiscard]] HDC_HANDLE GetSafeHdc() const override { return 0x4242; }
+
+private:
+    int Log(const char* psz, int nResult) {
+        m_log.calls.push_back(psz);
+        return nResult;
+    }
+    CDcLog& m_log;
+    int m_nStartDoc;
+    int m_nEndPage;
+};
+
+struct CPrintFixture : ::testing::Test {
+    CRecordingChart chart;
+    CStrip strip;
+    CDcLog log;
+    void SetUp() override { strip.Attach(&chart); }
+    bool Print(int nStartDoc, int nEndPage) {
+        CChartPrinter printer(strip, "/data/day.vks");
+        return printer.PrintOnDC(std::make_unique<CFakeDC>(log, nStartDoc, nEndPage));
+    }
+};
+} // namespace
+
+TEST_F(CPrintFixture, SuccessfulJobEndsTheDocument) {
+    EXPECT_TRUE(Print(7, 1));
+    const std::vector<std::string> expected = {"StartDoc:Quillon", "StartPage", "EndPage",
+                                               "EndDoc"};
+    EXPECT_EQ(log.calls, expected);
+    EXPECT_TRUE(log.bDeleted);
+}
+
+TEST_F(CPrintFixture, StartDocFailingDrawsNothingAndAborts) {
+    EXPECT_FALSE(Print(0, 1));
+    const std::vector<std::string> expected = {"StartDoc:Quillon", "AbortDoc"};
+    EXPECT_EQ(log.calls, expected);
+    EXPECT_TRUE(log.bDeleted);
+    EXPECT_TRUE(chart.m_calls.empty());
+}
+
+TEST_F(CPrintFixture, EndPageFailingAbortsButRestoresTheScreenColours) {
+    EXPECT_FALSE(Print(3, 0));
+    EXPECT_EQ(log.calls.back(), "AbortDoc");
+    ASSERT_FALSE(chart.m_calls.empty());
+    // The page was drawn, so the chart is back on its screen colours.
+    const CChartCall& last = chart.m_calls.back();
+    EXPECT_EQ(last.dispid, 56);
+    EXPECT_EQ(last.args[0].lVal, 0xFFFFFF);
+}
+
+TEST_F(CPrintFixture, OnePageWritesTheChartInThisOrder) {
+    ASSERT_TRUE(Print(1, 1));
+    struct Write {
+        DISPID dispid;
+        VARTYPE vt;
+        double dValue; // numeric value, or ignored for text and the method
+    };
+    const Write expected[] = {
+        {14, VT_I4, 0x000000}, {31, VT_I4, 0xFFFFFF}, {-501, VT_I4, 0xFFFFFF},
+        {28, VT_I4, 0x808080}, {34, VT_I4, 0x808080}, {25, VT_I4, 0x808080},
+        {58, VT_I2, 0},        {56, VT_I4, 0x000000}, {58, VT_I2, 1},
+        {56, VT_I4, 0x000000}, {59, VT_I2, 3},        {58, VT_I2, 2},
+        {60, VT_R8, 0.5},      {61, VT_R8, 0.0},      {56, VT_I4, 0x000000},
+        {-518, VT_BSTR, 0},    {140, VT_EMPTY, 0},    {59, VT_I2, 2},
+        {14, VT_I4, 0xFFFF00}, {31, VT_I4, 0x000000}, {-501, VT_I4, 0x000000},
+        {28, VT_I4, 0xFFFFFF}, {34, VT_I4, 0xFFFFFF}, {25, VT_I4, 0x808080},
+        {58, VT_I2, 0},        {56, VT_I4, 0xFFFFFF}, {58, VT_I2, 1},
+        {56, VT_I4, 0xFFFFFF},
+    };
+    ASSERT_EQ(chart.m_calls.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const CChartCall& call = chart.m_calls[i];
+        const Write& w = expected[i];
+        ASSERT_EQ(call.dispid, w.dispid) << "write " << i;
+        if (w.dispid == 140) {
+            EXPECT_EQ(call.wFlags, DISPATCH_METHOD);
+            ASSERT_EQ(call.args.size(), 5u);
+            EXPECT_EQ(call.args[0].lVal, 0x4242);
+            EXPECT_EQ(call.args[1].dblVal, 0.8267716535433071);
+            EXPECT_EQ(call.args[2].dblVal, 1.1692913385826773);
+            EXPECT_EQ(call.args[3].dblVal, 6.0);
+            EXPECT_EQ(call.args[4].dblVal, 9.0);
+            continue;
+        }
+        ASSERT_EQ(call.args.size(), 1u);
+        EXPECT_EQ(call.args[0].vt, w.vt) << "write " << i;
+        switch (w.vt) {
+        case VT_I2:
+            EXPECT_EQ(call.args[0].iVal, w.dValue) << "write " << i;
+            break;
+        case VT_I4:
+            EXPECT_EQ(call.args[0].lVal, w.dValue) << "write " << i;
+            break;
+        case VT_R8:
+            EXPECT_EQ(call.args[0].dblVal, w.dValue) << "write " << i;
+            break;
+        default:
+            EXPECT_EQ(call.args[0].bstrVal, "/data/day.vks");
+            break;
+        }
+    }
+}
