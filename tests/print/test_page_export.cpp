@@ -1,0 +1,135 @@
+#include "print/PageExport.h"
+
+#include "platform/PrinterDC.h"
+#include "tests/TestSupport.h"
+
+#include <QPrinter>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+std::unique_ptr<QPrinter> PdfPrinter(const std::string& strPath) {
+    auto pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    pPrinter->setOutputFormat(QPrinter::PdfFormat);
+    pPrinter->setOutputFileName(QString::fromStdString(strPath));
+    pPrinter->setPageSize(QPageSize(QPageSize::A4));
+    return pPrinter;
+}
+
+std::string PdfInfo(const std::string& strPath) {
+    std::string strOut;
+    const std::string strCmd = "pdfinfo '" + strPath + "' 2>/dev/null";
+    if (FILE* pPipe = popen(strCmd.c_str(), "r")) {
+        char sz[256];
+        while (fgets(sz, sizeof(sz), pPipe) != nullptr) {
+            strOut += sz;
+        }
+        pclose(pPipe);
+    }
+    return strOut;
+}
+} // namespace
+
+// ---- The printer device context on a PDF printer ---------------------------------------------
+
+TEST(QtPrinterDC, PrintableAreaInMillimetresAndAHandleThatResolves) {
+    CTempDir dir;
+    CQtPrinterDC dc(PdfPrinter(dir.File("a.pdf")));
+    const int nWidth = dc.GetDeviceCaps(HORZSIZE);
+    const int nHeight = dc.GetDeviceCaps(VERTSIZE);
+    EXPECT_GT(nWidth, 150);
+    EXPECT_LE(nWidth, 210);
+    EXPECT_GT(nHeight, 230);
+    EXPECT_LE(nHeight, 297);
+
+    DOCINFOA info{};
+    info.cbSize = sizeof(info);
+    info.lpszDocName = "Quillon";
+    EXPECT_GT(dc.StartDoc(&info), 0);
+    CDeviceContextTarget target;
+    ASSERT_TRUE(ResolveDeviceContext(dc.GetSafeHdc(), &target));
+    EXPECT_NE(target.pPainter, nullptr);
+    EXPECT_NEAR(target.dDpiX, 1200.0, 1.0);
+    EXPECT_EQ(dc.StartPage(), 1);
+    EXPECT_GT(dc.EndPage(), 0);
+    const HDC_HANDLE hDC = dc.GetSafeHdc();
+    EXPECT_GT(dc.EndDoc(), 0);
+    EXPECT_FALSE(ResolveDeviceContext(hDC, &target)); // the handle dies with the job
+    EXPECT_TRUE(fs::exists(dir.File("a.pdf")));
+}
+
+TEST(QtPrinterDC, AbortedOrAbandonedJobLeavesNoFile) {
+    CTempDir dir;
+    {
+        CQtPrinterDC dc(PdfPrinter(dir.File("aborted.pdf")));
+        DOCINFOA info{};
+        ASSERT_GT(dc.StartDoc(&info), 0);
+        dc.StartPage();
+        dc.AbortDoc();
+    }
+    {
+        CQtPrinterDC dc(PdfPrinter(dir.File("abandoned.pdf")));
+        DOCINFOA info{};
+        ASSERT_GT(dc.StartDoc(&info), 0);
+        dc.StartPage();
+    } // deleted with the job open
+    EXPECT_FALSE(fs::exists(dir.File("aborted.pdf")));
+    EXPECT_FALSE(fs::exists(dir.File("abandoned.pdf")));
+}
+
+TEST(QtPrinterDC, StartDocFailsWhereTheFileCannotBeWritten) {
+    CTempDir dir;
+    CQtPrinterDC dc(PdfPrinter(dir.File("no/such/folder/x.pdf")));
+    DOCINFOA info{};
+    EXPECT_LE(dc.StartDoc(&info), 0);
+}
+
+// ---- ExportChartPage ------------------------------------------------------------------------
+
+TEST(PageExport, WritesOnePageAndNothingElse) {
+    CTempDir dir;
+    CStrip chart; // nothing bound: the page has no chart, the job still runs
+    std::string strError;
+    const std::string strOut = dir.File("page.pdf");
+    ASSERT_TRUE(ExportChartPage(chart, "/data/day.vks", strOut, EPaper::A4, &strError)) << strError;
+    EXPECT_EQ(ReadFile(strOut).substr(0, 5), "%PDF-");
+    // Only the page itself is left in the folder: no temporary file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    const std::string strInfo = PdfInfo(strOut);
+    if (!strInfo.empty()) {
+        EXPECT_NE(strInfo.find("Pages:           1\n"), std::string::npos) << strInfo;
+        EXPECT_NE(strInfo.find("(A4)"), std::string::npos) << strInfo; // A4
+    }
+}
+
+TEST(PageExport, UnwritableFolderLeavesTheTargetAlone) {
+    CTempDir dir;
+    CStrip chart;
+    std::string strError;
+    EXPECT_FALSE(ExportChartPage(chart, "c", dir.File("missing/page.pdf"), EPaper::A4, &strError));
+    EXPECT_FALSE(strError.empty());
+
+    const std::string strOut = dir.File("keep.pdf");
+    WriteFile(strOut, "old bytes");
+    fs::permissions(dir.Path(), fs::perms::owner_write, fs::perm_options::remove);
+    if (ExportChartPage(chart, "c", strOut, EPaper::A4, &strError)) {
+        GTEST_SKIP() << "running as root: folder permissions do not bind";
+    }
+    EXPECT_EQ(ReadFile(strOut), "old bytes");
+}
+
+TEST(PageExport, PaperNames) {
+    EPaper ePaper = EPaper::A4;
+    EXPECT_TRUE(ParsePaperName("letter", &ePaper));
+    EXPECT_EQ(ePaper, EPaper::Letter);
+    EXPECT_TRUE(ParsePaperName("A4", &ePaper));
+    EXPECT_EQ(ePaper, EPaper::A4);
+    EXPECT_FALSE(ParsePaperName("A3", &ePaper));
+}
