@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -223,4 +226,35 @@ TEST_F(CLoadFixture, ShorterFileAfterLongerHandsOnlyItsOwnRecords) {
     ASSERT_TRUE(Load("03:00:00,2.0\n"));
     EXPECT_EQ(chart.m_calls[0].nRecords, 1u);
     EXPECT_EQ(chart.LastR8(101), 1461.0);
+}
+
+TEST_F(CLoadFixture, FileChangingWhileReadGivesWhatItHeld) {
+    // Another process keeps writing and truncating the file during loads; every load must end
+    // with a sound count and sound scales, whatever it happened to see.
+    const std::string strPath = dir.File("live.vks");
+    WriteFile(strPath, Lines(20000, "01:00:00,2.5\n"));
+    std::atomic<bool> bStop{false};
+    std::thread writer([&] {
+        const std::string strChunk = Lines(5000, "02:00:00,-3.5\n");
+        for (int i = 0; !bStop; ++i) {
+            if (i % 4 == 3) {
+                truncate(strPath.c_str(), static_cast<off_t>((i * 7919) % 200000));
+            } else if (FILE* pFile = std::fopen(strPath.c_str(), "ab")) {
+                std::fwrite(strChunk.data(), 1, strChunk.size(), pFile);
+                std::fclose(pFile);
+            }
+        }
+    });
+    int nSound = 0;
+    for (int i = 0; i < 30; ++i) {
+        const bool bOpened = LoadFieldFile(strPath, strip, &summary);
+        // Lines cut by a truncation and joined by an append may read as any number; the scale
+        // must still be a whole number at least 1 and the count within the array.
+        nSound += bOpened && summary.nRecords >= 0 && summary.nRecords <= MAX_FIELD_SAMPLES &&
+                  std::isfinite(summary.dScale) && summary.dScale >= 1.0 &&
+                  summary.dScale == std::ceil(summary.dScale);
+    }
+    bStop = true;
+    writer.join();
+    EXPECT_EQ(nSound, 30);
 }
