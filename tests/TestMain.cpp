@@ -31,6 +31,10 @@ int main(int argc, char** argv) {
     const std::string strWork = strRoot + "/work";
     std::filesystem::create_directories(strConfig);
     std::filesystem::create_directories(strWork);
+    const std::string strRuntime = strRoot + "/runtime";
+    std::filesystem::create_directories(strRuntime);
+    std::filesystem::permissions(strRuntime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", strRuntime.c_str(), 1);
     setenv("XDG_CONFIG_HOME", strConfig.c_str(), 1);
     setenv("HOME", strRoot.c_str(), 1);
     setenv("TZ", "UTC", 1);
