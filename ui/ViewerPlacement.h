@@ -3,6 +3,8 @@
 // the minimised icon is drawn, and how a saved placement is checked against the screens before the
 // window is placed with it.
 
+#include "app/ViewerSettings.h"
+
 #include <vector>
 
 struct CRectI {
@@ -22,10 +24,6 @@ struct CPointI {
 [[nodiscard]] CPointI CenteredIconPosition(int nClientWidth, int nClientHeight, int nIconWidth,
                                            int nIconHeight);
 
-constexpr int DEFAULT_WINDOW_X = 10;
-constexpr int DEFAULT_WINDOW_Y = 10;
-constexpr int DEFAULT_WINDOW_WIDTH = 600;
-constexpr int DEFAULT_WINDOW_HEIGHT = 400;
 // Least part of the window's top edge that must lie on a screen for a user to reach it.
 constexpr int MIN_VISIBLE_PIXELS = 48;
 

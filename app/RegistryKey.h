@@ -1,0 +1,47 @@
+#pragma once
+// CRegistryKey: a short-lived helper over one registry key, for reads that fall back to the
+// caller's default and writes that say whether they worked.
+//
+// A caller constructs it, picks a root (SetRootKey), opens or creates one key path (OpenKey),
+// reads or writes a few values and lets it go. The helper holds no registry handle between calls:
+// every operation opens root + m_strSubKey with just the access it needs and closes it again, so
+// nothing is left open if the caller returns early. Failures never raise or show anything.
+
+#include "platform/Registry.h"
+
+#include <string>
+
+class CRegistryKey {
+public:
+    CRegistryKey() = default;
+    ~CRegistryKey();
+    CRegistryKey(const CRegistryKey&) = delete;
+    CRegistryKey& operator=(const CRegistryKey&) = delete;
+
+    // Accepts HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_USERS only.
+    BOOL SetRootKey(HKEY hRootKey);
+    // Creates (bCreate) or opens the key with full access and remembers its path. An empty path
+    // makes later calls address the root itself, without any registry call.
+    BOOL OpenKey(const std::string& strKeyPath, BOOL bCreate);
+    // The value's registry type, or 0 on any failure.
+    [[nodiscard]] DWORD GetValueType(const std::string& strValueName);
+    // A REG_SZ or REG_EXPAND_SZ value of at most 255 bytes (terminator included), as stored.
+    [[nodiscard]] std::string ReadString(const std::string& strValueName,
+                                         const std::string& strDefault);
+    // Any value whose data fit in 4 bytes, as a little-endian signed integer.
+    [[nodiscard]] int ReadInt(const std::string& strValueName, int nDefault);
+    // Stores 4 little-endian bytes as REG_BINARY in an existing key.
+    BOOL WriteInt(const std::string& strValueName, int nValue);
+    void Reset();
+
+    // Status of the last call recorded by OpenKey (open mode), GetValueType and ReadString.
+    LONG m_lLastError = ERROR_SUCCESS;
+    HKEY m_hRootKey = HKEY_CURRENT_USER;
+    // When clear, OpenKey and WriteInt flush the key before closing it.
+    BOOL m_bLazyWrite = TRUE;
+    // The path of the last successful OpenKey; empty addresses the root.
+    std::string m_strSubKey;
+
+private:
+    LONG Open(REGSAM sam, HKEY* phKey) const;
+};

@@ -1,0 +1,921 @@
+#include "platform/Registry.h"
+
+#ifndef _WIN32
+
+#include "platform/RegistryHive.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int ROOT_COUNT = 6;
+constexpr int ROOT_PERFORMANCE_DATA = 4;
+constexpr std::array<const char*, ROOT_COUNT> ROOT_NAMES = {
+    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE",
+    "HKEY_USERS",        "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG"};
+
+constexpr REGSAM WRITE_RIGHTS =
+    KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
+constexpr std::uintptr_t FIRST_HANDLE = 0x1000;
+constexpr std::uintptr_t HANDLE_STEP = 4;
+constexpr mode_t FOLDER_MODE = 0700;
+constexpr mode_t NEW_HIVE_MODE = 0600;
+constexpr int MAX_LINK_DEPTH = 40;
+constexpr const char* TEMP_SUFFIX = ".tmp";
+constexpr const char* LOCK_SUFFIX = ".lock";
+constexpr const char* BACKUP_SUFFIX = ".corrupt-";
+
+int RootIndex(HKEY hKey) {
+    const std::array<HKEY, ROOT_COUNT> roots = {HKEY_CLASSES_ROOT,     HKEY_CURRENT_USER,
+                                                HKEY_LOCAL_MACHINE,    HKEY_USERS,
+                                                HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG};
+    for (int i = 0; i < ROOT_COUNT; ++i) {
+        if (roots[static_cast<std::size_t>(i)] == hKey) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+LONG ReadError(int nErrno) {
+    return (nErrno == EACCES || nErrno == EPERM || nErrno == EISDIR) ? ERROR_ACCESS_DENIED
+                                                                     : ERROR_READ_FAULT;
+}
+
+LONG WriteError(int nErrno) {
+    switch (nErrno) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case ENOSPC:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case ENOENT:
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    default:
+        return ERROR_WRITE_FAULT;
+    }
+}
+
+std::string HomeFolder() {
+    const char* pszHome = std::getenv("HOME");
+    if (pszHome != nullptr && pszHome[0] == '/') {
+        return pszHome;
+    }
+    const passwd* pw = getpwuid(getuid());
+    return (pw != nullptr && pw->pw_dir != nullptr && pw->pw_dir[0] == '/') ? pw->pw_dir : "";
+}
+
+std::string HiveFilePath(int nRoot) {
+    // A relative XDG_CONFIG_HOME is ignored, as the base-directory convention asks.
+    const char* pszConfig = std::getenv("XDG_CONFIG_HOME");
+    std::string strConfig;
+    if (pszConfig != nullptr && pszConfig[0] == '/') {
+        strConfig = pszConfig;
+    } else {
+        const std::string strHome = HomeFolder();
+        if (strHome.empty()) {
+            return {};
+        }
+        strConfig = strHome + "/.config";
+    }
+    return strConfig + "/quillon/registry/" + ROOT_NAMES[static_cast<std::size_t>(nRoot)] + ".reg";
+}
+
+std::string FolderOf(const std::string& strPath) {
+    const std::size_t nSlash = strPath.rfind('/');
+    return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+}
+
+// Where the hive's bytes live: the path itself, or the file a chain of symbolic links ends at
+// (which need not exist yet). Writing there keeps a linked hive a link.
+std::optional<std::string> ResolveLinks(std::string strPath) {
+    for (int nDepth = 0; nDepth < MAX_LINK_DEPTH; ++nDepth) {
+        struct stat st {};
+        if (lstat(strPath.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return strPath;
+        }
+        std::string strTarget(static_cast<std::size_t>(st.st_size) + 256, '\0');
+        const ssize_t n = readlink(strPath.c_str(), strTarget.data(), strTarget.size());
+        if (n < 0) {
+            return std::nullopt;
+        }
+        strTarget.resize(static_cast<std::size_t>(n));
+        strPath = strTarget[0] == '/' ? strTarget : FolderOf(strPath) + '/' + strTarget;
+    }
+    errno = ELOOP;
+    return std::nullopt;
+}
+
+// Creates the missing folders of strFolder, each private to the user.
+bool EnsureFolder(const std::string& strFolder) {
+    struct stat st {};
+    if (stat(strFolder.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            return true;
+        }
+        errno = ENOTDIR;
+        return false;
+    }
+    if (errno != ENOENT || strFolder == "/" || !EnsureFolder(FolderOf(strFolder))) {
+        return false;
+    }
+    if (mkdir(strFolder.c_str(), FOLDER_MODE) != 0) {
+        return errno == EEXIST;
+    }
+    return chmod(strFolder.c_str(), FOLDER_MODE) == 0;
+}
+
+// Reads a whole file. Returns 0 or the errno of the failure.
+int ReadWholeFile(const std::string& strPath, std::string* pText, struct stat* pStat) {
+    const int fd = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    int nError = fstat(fd, pStat) == 0 ? 0 : errno;
+    pText->clear();
+    char buffer[16384];
+    while (nError == 0) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            pText->append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            nError = errno;
+        }
+    }
+    close(fd);
+    return nError;
+}
+
+bool WriteAll(int fd, const char* p, std::size_t n) {
+    while (n > 0) {
+        const ssize_t nDone = write(fd, p, n);
+        if (nDone < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += nDone;
+        n -= static_cast<std::size_t>(nDone);
+    }
+    return true;
+}
+
+void StopForTest(const char* pszPoint) {
+    const char* pszStop = std::getenv(REGISTRY_STOP_AT_ENV);
+    if (pszStop != nullptr && std::strcmp(pszStop, pszPoint) == 0) {
+        std::raise(SIGSTOP);
+    }
+}
+
+// Writes the text to a temporary file beside strTarget, syncs it and renames it over strTarget,
+// so the hive is at every moment either the old file or the new one.
+LONG ReplaceFile(const std::string& strTarget, const std::string& strText, mode_t mode) {
+    const std::string strTemp = strTarget + TEMP_SUFFIX;
+    const int fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NEW_HIVE_MODE);
+    if (fd < 0) {
+        return WriteError(errno);
+    }
+    const std::size_t nHalf = strText.size() / 2;
+    bool bOk = fchmod(fd, mode) == 0 && WriteAll(fd, strText.data(), nHalf);
+    if (bOk) {
+        StopForTest("temp-partial");
+        bOk = WriteAll(fd, strText.data() + nHalf, strText.size() - nHalf) && fsync(fd) == 0;
+    }
+    int nError = bOk ? 0 : errno;
+    if (close(fd) != 0 && bOk) {
+        bOk = false;
+        nError = errno;
+    }
+    if (!bOk) {
+        unlink(strTemp.c_str());
+        return WriteError(nError);
+    }
+    StopForTest("temp-complete");
+    if (rename(strTemp.c_str(), strTarget.c_str()) != 0) {
+        const LONG l = WriteError(errno);
+        unlink(strTemp.c_str());
+        return l;
+    }
+    StopForTest("renamed");
+    // The rename is durable once the folder is synced too.
+    const int fdFolder = open(FolderOf(strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdFolder >= 0) {
+        fsync(fdFolder);
+        close(fdFolder);
+    }
+    return ERROR_SUCCESS;
+}
+
+// Moves a damaged hive to the first free backup name; an earlier backup is never replaced.
+bool SetAsideFile(const std::string& strTarget, std::string* pBackup) {
+    for (int n = 1; n < 10000; ++n) {
+        *pBackup = strTarget + BACKUP_SUFFIX + std::to_string(n);
+        // Both ways refuse an existing name, so no earlier backup can be replaced.
+        if (renameat2(AT_FDCWD, strTarget.c_str(), AT_FDCWD, pBackup->c_str(), RENAME_NOREPLACE) ==
+            0) {
+            return true;
+        }
+        if (errno == EINVAL || errno == ENOSYS) { // a file system without it
+            if (link(strTarget.c_str(), pBackup->c_str()) == 0) {
+                return unlink(strTarget.c_str()) == 0;
+            }
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// An exclusive lock on the file beside the hive, held by every save and every setting aside.
+class CHiveLock {
+public:
+    CHiveLock() = default;
+    CHiveLock(const CHiveLock&) = delete;
+    CHiveLock& operator=(const CHiveLock&) = delete;
+    ~CHiveLock() {
+        if (m_fd >= 0) {
+            close(m_fd); // releases the lock
+        }
+    }
+
+    bool Acquire(const std::string& strTarget) {
+        m_fd = open((strTarget + LOCK_SUFFIX).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                    NEW_HIVE_MODE);
+        if (m_fd < 0) {
+            return false;
+        }
+        while (flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// What a hive file looked like when it was last read, to notice changes cheaply.
+struct CFileStamp {
+    bool bExists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t nSize = 0;
+    mode_t mode = 0;
+    timespec mtim{};
+    timespec ctim{};
+
+    static CFileStamp Missing() { return {}; }
+    static CFileStamp Of(const struct stat& st) {
+        return {true, st.st_dev, st.st_ino, st.st_size, st.st_mode, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const CFileStamp& o) const {
+        return bExists == o.bExists && dev == o.dev && ino == o.ino && nSize == o.nSize &&
+               mode == o.mode && mtim.tv_sec == o.mtim.tv_sec && mtim.tv_nsec == o.mtim.tv_nsec &&
+               ctim.tv_sec == o.ctim.tv_sec && ctim.tv_nsec == o.ctim.tv_nsec;
+    }
+};
+
+// One root's hive: the tree as the file last held it, and whether it may be written.
+class CHive {
+public:
+    explicit CHive(int nRoot) : m_nRoot(nRoot) {}
+
+    // Brings the tree up to date with the file: a stat, and a read only when the file changed.
+    void Refresh() {
+        const std::string strPath = HiveFilePath(m_nRoot);
+        if (strPath != m_strPath) {
+            Reset();
+            m_strPath = strPath;
+        }
+        if (m_strPath.empty()) {
+            m_lBlocked = ERROR_PATH_NOT_FOUND;
+            return;
+        }
+        const std::optional<std::string> target = ResolveLinks(m_strPath);
+        struct stat st {};
+        if (!target || stat(target->c_str(), &st) != 0) {
+            if (target && errno == ENOENT) {
+                if (!m_bStamped || m_stamp.bExists) {
+                    SetEmpty();
+                }
+                return;
+            }
+            SetUnreadable(errno);
+            return;
+        }
+        if (m_bStamped && CFileStamp::Of(st) == m_stamp) {
+            return;
+        }
+        Load(*target, false);
+    }
+
+    // The status a write gets before anything is tried.
+    [[nodiscard]] LONG WriteStatus() const {
+        return m_bReadOnly ? ERROR_ACCESS_DENIED : m_lBlocked;
+    }
+
+    // Makes one change and saves it: under the lock, re-read the file if it changed, apply the
+    // change to what the file holds now, and replace the file. The change's own failure status
+    // is returned without writing; a failed save leaves the tree as the file still has it.
+    LONG Change(const std::function<LONG(CHiveKey&)>& change) {
+        Refresh();
+        if (const LONG l = WriteStatus()) {
+            return l;
+        }
+        const std::optional<std::string> target = ResolveLinks(m_strPath);
+        if (!target) {
+            return ERROR_ACCESS_DENIED;
+        }
+        if (*target == m_strPath && !EnsureFolder(FolderOf(m_strPath))) {
+            return WriteError(errno);
+        }
+        CHiveLock lock;
+        if (!lock.Acquire(*target)) {
+            return WriteError(errno);
+        }
+        // Under the lock no other save is running, so a temporary file is a leftover of a crash.
+        unlink((*target + TEMP_SUFFIX).c_str());
+        Load(*target, true);
+        if (const LONG l = WriteStatus()) {
+            return l;
+        }
+        if (const LONG l = change(m_tree)) {
+            return l;
+        }
+        std::string strText = FormatHive(m_tree, RootName());
+        if (m_stamp.bExists && strText == m_strText) {
+            return ERROR_SUCCESS;
+        }
+        const mode_t mode = m_stamp.bExists ? (m_stamp.mode & 07777) : NEW_HIVE_MODE;
+        if (const LONG l = ReplaceFile(*target, strText, mode)) {
+            RestoreTree();
+            return l;
+        }
+        struct stat st {};
+        if (stat(target->c_str(), &st) == 0) {
+            m_stamp = CFileStamp::Of(st);
+            m_bStamped = true;
+        } else {
+            m_bStamped = false; // read again next time
+        }
+        m_strText = std::move(strText);
+        return ERROR_SUCCESS;
+    }
+
+    CHiveKey m_tree;
+
+private:
+    [[nodiscard]] std::string_view RootName() const {
+        return ROOT_NAMES[static_cast<std::size_t>(m_nRoot)];
+    }
+
+    void Reset() {
+        m_tree.Clear();
+        m_strText.clear();
+        m_stamp = {};
+        m_bStamped = false;
+        m_bReadOnly = false;
+        m_lBlocked = ERROR_SUCCESS;
+    }
+
+    void SetEmpty() {
+        Reset();
+        m_stamp = CFileStamp::Missing();
+        m_bStamped = true;
+    }
+
+    void SetUnreadable(int nErrno) {
+        const bool bWasBlocked = m_lBlocked != ERROR_SUCCESS;
+        Reset();
+        m_lBlocked = ReadError(nErrno);
+        if (!bWasBlocked) {
+            std::fprintf(stderr,
+                         "quillon: cannot read the registry file %s (%s); no settings will be "
+                         "saved to it\n",
+                         m_strPath.c_str(), std::strerror(nErrno));
+        }
+    }
+
+    void RestoreTree() {
+        CHiveParseError error;
+        if (m_strText.empty() || !ParseHive(m_strText, RootName(), m_tree, &error)) {
+            m_tree.Clear();
+        }
+    }
+
+    // Reads the file at strTarget into the tree. A file that does not parse is moved aside
+    // under the lock (taken here when bLocked is false), unless it is read-only.
+    void Load(const std::string& strTarget, bool bLocked) {
+        std::string strText;
+        struct stat st {};
+        if (const int nError = ReadWholeFile(strTarget, &strText, &st)) {
+            if (nError == ENOENT) {
+                SetEmpty();
+            } else {
+                SetUnreadable(nError);
+                if (stat(strTarget.c_str(), &st) == 0) {
+                    m_stamp = CFileStamp::Of(st);
+                    m_bStamped = true;
+                }
+            }
+            return;
+        }
+        const bool bReadOnly = (st.st_mode & S_IWUSR) == 0;
+        CHiveParseError error;
+        const bool bSame =
+            m_bStamped && m_stamp.bExists && m_lBlocked == ERROR_SUCCESS && strText == m_strText;
+        if (!bSame && !strText.empty() && !ParseHive(strText, RootName(), m_tree, &error)) {
+            SetAside(strTarget, error, bReadOnly, bLocked);
+            return;
+        }
+        if (strText.empty()) {
+            m_tree.Clear(); // an empty file is an empty hive
+        }
+        m_strText = std::move(strText);
+        m_stamp = CFileStamp::Of(st);
+        m_bStamped = true;
+        m_bReadOnly = bReadOnly;
+        m_lBlocked = ERROR_SUCCESS;
+    }
+
+    void SetAside(const std::string& strTarget, const CHiveParseError& error, bool bReadOnly,
+                  bool bLocked) {
+        if (bReadOnly) {
+            // A read-only hive is the user's to change: leave it, and keep writes away from it.
+            KeepDamaged(strTarget, error, "it is read-only and was left as it is",
+                        ERROR_ACCESS_DENIED);
+            return;
+        }
+        if (!bLocked) {
+            CHiveLock lock;
+            if (!lock.Acquire(strTarget)) {
+                const int nError = errno;
+                KeepDamaged(strTarget, error, std::strerror(nError), WriteError(nError));
+                return;
+            }
+            Load(strTarget, true); // it may have been replaced meanwhile
+            return;
+        }
+        std::string strBackup;
+        if (!SetAsideFile(strTarget, &strBackup)) {
+            const int nError = errno;
+            KeepDamaged(strTarget, error, std::strerror(nError), WriteError(nError));
+            return;
+        }
+        std::fprintf(stderr,
+                     "quillon: the registry file %s is damaged (line %d: %s); it was moved to %s "
+                     "and the defaults apply\n",
+                     m_strPath.c_str(), error.nLine, error.strReason.c_str(), strBackup.c_str());
+        SetEmpty();
+    }
+
+    // A damaged hive that stays where it is: reads find nothing, writes fail with lBlock.
+    void KeepDamaged(const std::string& strTarget, const CHiveParseError& error,
+                     const std::string& strWhy, LONG lBlock) {
+        Reset();
+        m_lBlocked = lBlock;
+        struct stat st {};
+        if (stat(strTarget.c_str(), &st) == 0) {
+            m_stamp = CFileStamp::Of(st); // not read again until it changes
+            m_bStamped = true;
+        }
+        std::fprintf(stderr,
+                     "quillon: the registry file %s is damaged (line %d: %s) and was not moved "
+                     "aside (%s); the defaults apply and nothing will be saved to it\n",
+                     m_strPath.c_str(), error.nLine, error.strReason.c_str(), strWhy.c_str());
+    }
+
+    int m_nRoot;
+    std::string m_strPath; // the hive file as configured; it may be a link
+    std::string m_strText; // the bytes the tree was read from or written as
+    CFileStamp m_stamp;
+    bool m_bStamped = false; // m_stamp describes the file as the tree reflects it
+    bool m_bReadOnly = false;
+    LONG m_lBlocked = ERROR_SUCCESS; // why writes fail, when the file cannot be read
+};
+
+// An open key: its root, the names of its path in their stored case, and the rights it holds.
+struct COpenKey {
+    int nRoot = 0;
+    std::vector<std::string> path;
+    REGSAM sam = 0;
+};
+
+class CRegistry {
+public:
+    std::mutex m_mutex;
+
+    CHive& Hive(int nRoot) {
+        auto& pHive = m_hives[static_cast<std::size_t>(nRoot)];
+        if (!pHive) {
+            pHive = std::make_unique<CHive>(nRoot);
+        }
+        return *pHive;
+    }
+
+    bool Resolve(HKEY hKey, COpenKey* pKey) const {
+        const int nRoot = RootIndex(hKey);
+        if (nRoot == ROOT_PERFORMANCE_DATA) {
+            return false;
+        }
+        if (nRoot >= 0) {
+            *pKey = {nRoot, {}, KEY_ALL_ACCESS};
+            return true;
+        }
+        const auto it = m_handles.find(reinterpret_cast<std::uintptr_t>(hKey));
+        if (it == m_handles.end()) {
+            return false;
+        }
+        *pKey = it->second;
+        return true;
+    }
+
+    HKEY AddHandle(COpenKey key) {
+        const std::uintptr_t nHandle = m_nNextHandle;
+        m_nNextHandle += HANDLE_STEP;
+        m_handles.emplace(nHandle, std::move(key));
+        return reinterpret_cast<HKEY>(nHandle);
+    }
+
+    bool CloseHandle(HKEY hKey) {
+        return m_handles.erase(reinterpret_cast<std::uintptr_t>(hKey)) > 0;
+    }
+
+    void Forget() {
+        for (auto& pHive : m_hives) {
+            pHive.reset();
+        }
+        m_handles.clear(); // handle numbers are not reused, so old handles stay invalid
+    }
+
+private:
+    std::array<std::unique_ptr<CHive>, ROOT_COUNT> m_hives;
+    std::map<std::uintptr_t, COpenKey> m_handles;
+    std::uintptr_t m_nNextHandle = FIRST_HANDLE;
+};
+
+CRegistry& Registry() {
+    static auto* pRegistry = new CRegistry; // outlives static destructors that may still call in
+    return *pRegistry;
+}
+
+// Splits a sub-key path into names. Null or empty is no names; one trailing backslash is allowed.
+LONG SplitKeyPath(LPCSTR pszPath, std::vector<std::string>* pNames) {
+    pNames->clear();
+    if (pszPath == nullptr || *pszPath == '\0') {
+        return ERROR_SUCCESS;
+    }
+    std::string_view str(pszPath);
+    if (str.front() == '\\') {
+        return ERROR_BAD_PATHNAME;
+    }
+    if (str.back() == '\\') {
+        str.remove_suffix(1);
+    }
+    for (;;) {
+        const std::size_t nSlash = str.find('\\');
+        const std::string_view strName = str.substr(0, nSlash);
+        if (strName.empty()) {
+            return ERROR_BAD_PATHNAME;
+        }
+        if (!IsValidKeyName(strName)) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        pNames->emplace_back(strName);
+        if (nSlash == std::string_view::npos) {
+            return ERROR_SUCCESS;
+        }
+        str.remove_prefix(nSlash + 1);
+    }
+}
+
+// The key of an open handle in a tree, or nullptr when it has been deleted.
+CHiveKey* FindOpenKey(CHiveKey& tree, const COpenKey& key) {
+    return tree.FindPath(key.path);
+}
+
+REGSAM GrantedRights(REGSAM samDesired, const CHive& hive) {
+    if ((samDesired & MAXIMUM_ALLOWED) != 0) {
+        return hive.WriteStatus() == ERROR_SUCCESS ? KEY_ALL_ACCESS : KEY_READ;
+    }
+    return samDesired;
+}
+
+} // namespace
+
+LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpClass*/,
+                        DWORD dwOptions, REGSAM samDesired,
+                        const LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/, PHKEY phkResult,
+                        LPDWORD lpdwDisposition) {
+    if (phkResult == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *phkResult = nullptr;
+    if (dwOptions != REG_OPTION_NON_VOLATILE) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey base;
+    if (!reg.Resolve(hKey, &base)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    std::vector<std::string> names;
+    if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
+        return l;
+    }
+    CHive& hive = reg.Hive(base.nRoot);
+    hive.Refresh();
+    const REGSAM sam = GrantedRights(samDesired, hive);
+    CHiveKey* pBase = FindOpenKey(hive.m_tree, base);
+    if (pBase == nullptr) {
+        return ERROR_KEY_DELETED;
+    }
+
+    COpenKey opened{base.nRoot, base.path, sam};
+    DWORD dwDisposition = REG_OPENED_EXISTING_KEY;
+    for (const std::string& strName : names) {
+        pBase = pBase != nullptr ? pBase->FindSubKey(strName) : nullptr;
+        if (pBase != nullptr) {
+            opened.path.push_back(pBase->m_strName);
+        }
+    }
+    if (pBase != nullptr) {
+        if ((sam & WRITE_RIGHTS) != 0) {
+            if (const LONG l = hive.WriteStatus()) {
+                return l;
+            }
+        }
+    } else {
+        if ((base.sam & KEY_CREATE_SUB_KEY) == 0) {
+            return ERROR_ACCESS_DENIED;
+        }
+        const LONG l = hive.Change([&](CHiveKey& tree) {
+            CHiveKey* pParent = FindOpenKey(tree, base);
+            if (pParent == nullptr) {
+                return ERROR_KEY_DELETED;
+            }
+            opened.path = base.path;
+            dwDisposition = REG_OPENED_EXISTING_KEY;
+            for (const std::string& strName : names) {
+                bool bCreated = false;
+                pParent = pParent->AddSubKey(strName, &bCreated);
+                if (bCreated) {
+                    dwDisposition = REG_CREATED_NEW_KEY;
+                }
+                opened.path.push_back(pParent->m_strName);
+            }
+            return ERROR_SUCCESS;
+        });
+        if (l != ERROR_SUCCESS) {
+            return l;
+        }
+    }
+    *phkResult = reg.AddHandle(std::move(opened));
+    if (lpdwDisposition != nullptr) {
+        *lpdwDisposition = dwDisposition;
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM samDesired,
+                      PHKEY phkResult) {
+    if (phkResult == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *phkResult = nullptr;
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey base;
+    if (!reg.Resolve(hKey, &base)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    std::vector<std::string> names;
+    if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
+        return l;
+    }
+    CHive& hive = reg.Hive(base.nRoot);
+    hive.Refresh();
+    CHiveKey* pKey = FindOpenKey(hive.m_tree, base);
+    if (pKey == nullptr) {
+        return ERROR_KEY_DELETED;
+    }
+    COpenKey opened{base.nRoot, base.path, GrantedRights(samDesired, hive)};
+    for (const std::string& strName : names) {
+        pKey = pKey->FindSubKey(strName);
+        if (pKey == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        opened.path.push_back(pKey->m_strName);
+    }
+    if ((opened.sam & WRITE_RIGHTS) != 0) {
+        if (const LONG l = hive.WriteStatus()) {
+            return l;
+        }
+    }
+    *phkResult = reg.AddHandle(std::move(opened));
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                         LPBYTE lpData, LPDWORD lpcbData) {
+    if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey key;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key.sam & KEY_QUERY_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    CHive& hive = reg.Hive(key.nRoot);
+    hive.Refresh();
+    const CHiveKey* pKey = FindOpenKey(hive.m_tree, key);
+    if (pKey == nullptr) {
+        return ERROR_KEY_DELETED;
+    }
+    const CHiveValue* pValue = pKey->FindValue(lpValueName != nullptr ? lpValueName : "");
+    if (pValue == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    const auto nSize = static_cast<DWORD>(pValue->strData.size());
+    if (lpType != nullptr) {
+        *lpType = pValue->dwType;
+    }
+    if (lpData != nullptr) {
+        if (*lpcbData < nSize) {
+            *lpcbData = nSize;
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(lpData, pValue->strData.data(), nSize);
+        const bool bText = pValue->dwType == REG_SZ || pValue->dwType == REG_EXPAND_SZ ||
+                           pValue->dwType == REG_MULTI_SZ;
+        if (bText && *lpcbData > nSize && (nSize == 0 || pValue->strData.back() != '\0')) {
+            lpData[nSize] = 0;
+        }
+    }
+    if (lpcbData != nullptr) {
+        *lpcbData = nSize;
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwType,
+                       const BYTE* lpData, DWORD cbData) {
+    const std::string strName = lpValueName != nullptr ? lpValueName : "";
+    if ((lpData == nullptr && cbData > 0) || !IsValidValueName(strName)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey key;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key.sam & KEY_SET_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    std::string strData(reinterpret_cast<const char*>(lpData), lpData != nullptr ? cbData : 0);
+    return reg.Hive(key.nRoot).Change([&](CHiveKey& tree) {
+        CHiveKey* pKey = FindOpenKey(tree, key);
+        if (pKey == nullptr) {
+            return ERROR_KEY_DELETED;
+        }
+        pKey->SetValue(strName, dwType, std::move(strData));
+        return ERROR_SUCCESS;
+    });
+}
+
+LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+    const std::string strName = lpValueName != nullptr ? lpValueName : "";
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey key;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key.sam & KEY_SET_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    CHive& hive = reg.Hive(key.nRoot);
+    hive.Refresh();
+    const CHiveKey* pKey = FindOpenKey(hive.m_tree, key);
+    if (pKey == nullptr) {
+        return ERROR_KEY_DELETED;
+    }
+    if (pKey->FindValue(strName) == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return hive.Change([&](CHiveKey& tree) {
+        CHiveKey* pFound = FindOpenKey(tree, key);
+        if (pFound == nullptr) {
+            return ERROR_KEY_DELETED;
+        }
+        return pFound->RemoveValue(strName) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
+}
+
+LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+    if (lpSubKey == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey key;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    std::vector<std::string> names;
+    if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
+        return l;
+    }
+    std::vector<std::string> path = key.path;
+    path.insert(path.end(), names.begin(), names.end());
+    if (path.empty()) {
+        return ERROR_ACCESS_DENIED; // a root cannot be deleted
+    }
+    CHive& hive = reg.Hive(key.nRoot);
+    hive.Refresh();
+    if (FindOpenKey(hive.m_tree, key) == nullptr) {
+        return ERROR_KEY_DELETED;
+    }
+    const CHiveKey* pKey = hive.m_tree.FindPath(path);
+    if (pKey == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (!pKey->m_subKeys.empty()) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const std::string strLast = path.back();
+    path.pop_back();
+    return hive.Change([&](CHiveKey& tree) {
+        CHiveKey* pParent = tree.FindPath(path);
+        const CHiveKey* pChild = pParent != nullptr ? pParent->FindSubKey(strLast) : nullptr;
+        if (pChild == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        if (!pChild->m_subKeys.empty()) {
+            return ERROR_ACCESS_DENIED;
+        }
+        pParent->RemoveSubKey(strLast);
+        return ERROR_SUCCESS;
+    });
+}
+
+LSTATUS RegFlushKey(HKEY hKey) {
+    // Every change is saved by the call that makes it; there is nothing left to write.
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    COpenKey key;
+    return reg.Resolve(hKey, &key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegCloseKey(HKEY hKey) {
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    if (RootIndex(hKey) >= 0) {
+        return ERROR_SUCCESS;
+    }
+    return reg.CloseHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+std::string RegistryHivePath(HKEY hRoot) {
+    const int nRoot = RootIndex(hRoot);
+    return (nRoot < 0 || nRoot == ROOT_PERFORMANCE_DATA) ? std::string() : HiveFilePath(nRoot);
+}
+
+void ForgetRegistryHives() {
+    CRegistry& reg = Registry();
+    std::lock_guard guard(reg.m_mutex);
+    reg.Forget();
+}
+
+#endif // _WIN32

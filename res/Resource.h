@@ -1,0 +1,38 @@
+#pragma once
+// Every resource, command and control number of the program, each with its name. Templates, the
+// menu, the string table and the windows refer to these names; the numbers are what a template,
+// a command or a test sees.
+
+#include "platform/WinTypes.h"
+
+// Dialog templates
+constexpr UINT IDD_ABOUTBOX = 100;      // the About box
+constexpr UINT IDD_VIEWER_DIALOG = 146; // the main viewer window
+constexpr UINT IDD_LOADING = 147;       // the loading progress window
+
+// Menu and icon
+constexpr UINT IDR_MAINMENU = 149;  // menu bar of the main window
+constexpr UINT IDR_MAINFRAME = 128; // application icon, 32 x 32 and 16 x 16
+
+// Strings
+constexpr UINT IDS_OLE_INIT_FAILED = 100; // message when the component libraries fail to start
+constexpr UINT IDS_ABOUTBOX = 101;        // text of the system-menu About entry
+
+// Controls
+constexpr int IDC_STATIC = -1;          // items that are never addressed
+constexpr int IDC_STRIPCHART = 1021;    // the strip chart in the main window
+constexpr int IDC_LOADING_TITLE = 1134; // upper line of the loading window
+constexpr int IDC_LOADING_TEXT = 1135;  // lower line of the loading window
+
+// Menu commands (WM_COMMAND)
+constexpr UINT ID_FILE_EXIT = 32771;
+constexpr UINT ID_FILE_OPEN = 32772;
+constexpr UINT ID_FILE_PRINT = 32773;
+
+// The framework's standard Help command, routed by the application object.
+constexpr UINT ID_HELP = 0xE146;
+
+// System-menu commands of the main window (WM_SYSCOMMAND, compared after masking with 0xFFF0)
+constexpr UINT IDM_ABOUTBOX = 0x10;
+constexpr UINT IDM_PRINT = 0x30;
+constexpr UINT SYSCOMMAND_MASK = 0xFFF0;

@@ -1,0 +1,284 @@
+// The registry stand-in: the hive text format, and the calls' Windows semantics on real files.
+
+#include "tests/platform/test_registry_support.h"
+
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace testing_support;
+
+namespace {
+
+struct CValueCase {
+    const char* pszLabel;
+    std::string strName;
+    DWORD dwType;
+    std::string strData;
+    const char* pszWritten; // how the value line starts after the name's "=", or nullptr
+};
+
+std::string Bytes(std::initializer_list<int> bytes) {
+    std::string str;
+    for (const int b : bytes) {
+        str += static_cast<char>(b);
+    }
+    return str;
+}
+
+const std::vector<CValueCase>& ValueCases() {
+    using namespace std::string_literals;
+    static const std::vector<CValueCase> cases = {
+        {"plain text", "Path", REG_SZ, "C:\\Data\\VKS\0"s, "\"C:\\\\Data\\\\VKS\""},
+        {"quotes and UTF-8", "Quote \"q\" \\", REG_SZ, "d\xC3\xA9j\xC3\xA0 \"vu\"\0"s,
+         "\"d\xC3\xA9j\xC3\xA0 \\\"vu\\\"\""},
+        {"empty text", "Empty", REG_SZ, "\0"s, "\"\""},
+        {"text without NUL", "NoNul", REG_SZ, "abc", "hex(1):61,62,63"},
+        {"text not UTF-8", "Latin1", REG_SZ, "caf\xE9\0"s, "hex(1):"},
+        {"text with a line break", "Lines", REG_SZ, "a\nb\0"s, "hex(1):"},
+        {"text with inner NUL", "Inner", REG_SZ, "a\0b\0"s, "hex(1):"},
+        {"no bytes", "Nothing", REG_SZ, "", "hex(1):"},
+        {"expandable", "Expand", REG_EXPAND_SZ, "%HOME%\\vks\0"s, "hex(2):25,48"},
+        {"dword", "Count", REG_DWORD, Bytes({0x2C, 0x01, 0, 0}), "dword:0000012c"},
+        {"short dword", "Short", REG_DWORD, Bytes({1, 2}), "hex(4):01,02"},
+        {"binary", "Window X", REG_BINARY, Bytes({0x50, 0xFB, 0xFF, 0xFF}), "hex:50,fb,ff,ff"},
+        {"empty binary", "Zero", REG_BINARY, "", "hex:"},
+        {"long binary", "Blob", REG_BINARY, std::string(300, '\x7F'), "hex:7f,7f"},
+        {"qword", "Big", REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}), "hex(b):01,02"},
+        {"odd type", "Odd", 0x12345678, "x", "hex(12345678):78"},
+        {"default value", "", REG_SZ, "dflt\0"s, "\"dflt\""},
+    };
+    return cases;
+}
+
+} // namespace
+
+// ---- Text format ------------------------------------------------------------------------------
+
+TEST(HiveFormat, EveryValueRoundTripsByteForByte) {
+    CHiveKey root;
+    CHiveKey* pKey = root.AddSubKey("Software")->AddSubKey("Korvan Corp");
+    for (const CValueCase& c : ValueCases()) {
+        pKey->SetValue(c.strName, c.dwType, c.strData);
+    }
+    const std::string strText = FormatHive(root, "HKEY_CURRENT_USER");
+    CHiveKey back;
+    CHiveParseError error;
+    ASSERT_TRUE(ParseHive(strText, "HKEY_CURRENT_USER", back, &error))
+        << error.nLine << ": " << error.strReason << "\n"
+        << strText;
+    EXPECT_EQ(FormatHive(back, "HKEY_CURRENT_USER"), strText);
+    const CHiveKey* pBack = back.FindPath({"software", "KORVAN CORP"});
+    ASSERT_NE(pBack, nullptr);
+    ASSERT_EQ(pBack->Values().size(), ValueCases().size());
+    for (std::size_t i = 0; i < ValueCases().size(); ++i) {
+        const CValueCase& c = ValueCases()[i];
+        const CHiveValue& v = pBack->Values()[i]; // in the order they were set
+        EXPECT_EQ(v.strName, c.strName) << c.pszLabel;
+        EXPECT_EQ(v.dwType, c.dwType) << c.pszLabel;
+        EXPECT_EQ(v.strData, c.strData) << c.pszLabel;
+        const std::string strLinePrefix =
+            (c.strName.empty() ? std::string("@") : "") + "=" + c.pszWritten;
+        EXPECT_NE(strText.find(strLinePrefix), std::string::npos) << c.pszLabel << "\n" << strText;
+    }
+    for (std::size_t nStart = 0, nEnd; (nEnd = strText.find('\n', nStart)) != std::string::npos;
+         nStart = nEnd + 1) {
+        EXPECT_LE(nEnd - nStart, 80u) << "hex lines are wrapped";
+    }
+}
+
+TEST(HiveFormat, ReadsHandWrittenFiles) {
+    const std::string strText = "\xEF\xBB\xBFQuillon Registry Hive Version 1\r\n"
+                                "; written by hand\r\n"
+                                "\r\n"
+                                "[HKEY_CURRENT_USER\\Software\\A]\r\n"
+                                "\"One\" = dword:1\r\n"
+                                "[hkey_current_user\\SOFTWARE\\a\\Empty]\n"
+                                "[HKEY_CURRENT_USER\\Software\\a]\n"
+                                "\"Two\"=hex:01,02,\\\n"
+                                "  03\n";
+    CHiveKey root;
+    CHiveParseError error;
+    ASSERT_TRUE(ParseHive(strText, "HKEY_CURRENT_USER", root, &error)) << error.strReason;
+    const CHiveKey* pA = root.FindPath({"Software", "A"});
+    ASSERT_NE(pA, nullptr);
+    EXPECT_EQ(pA->m_strName, "A");
+    EXPECT_NE(pA->FindSubKey("empty"), nullptr);
+    ASSERT_NE(pA->FindValue("one"), nullptr);
+    EXPECT_EQ(pA->FindValue("one")->strData, Bytes({1, 0, 0, 0}));
+    EXPECT_EQ(pA->FindValue("TWO")->strData, Bytes({1, 2, 3}));
+}
+
+TEST(HiveFormat, RejectsDamagedFilesWithTheLine) {
+    const std::string strHead = "Quillon Registry Hive Version 1\n[HKEY_CURRENT_USER\\K]\n";
+    const struct {
+        std::string strText;
+        int nLine;
+    } cases[] = {
+        {"Windows Registry Editor Version 5.00\n", 1},
+        {"Quillon Registry Hive Version 1\n\"A\"=dword:00000001\n", 2},
+        {strHead + "\"A\"=hex:01,0g\n", 3},
+        {strHead + "\"A\"=hex:01,2\n", 3},
+        {strHead + "\"A\"=hex:01,02", 3},
+        {strHead + "\"A\"=\"unterminated\n", 3},
+        {strHead + "\"A\"=\"bad \\n escape\"\n", 3},
+        {strHead + "\"A\"=qword:1\n", 3},
+        {strHead + "\"A\"=hex:01,\\\n", 3},
+        {strHead + "[HKEY_LOCAL_MACHINE\\K]\n", 3},
+        {strHead + "[HKEY_CURRENT_USER\\K\\\\L]\n", 3},
+        {"", 1},
+    };
+    for (const auto& c : cases) {
+        CHiveKey root;
+        CHiveParseError error;
+        EXPECT_FALSE(ParseHive(c.strText, "HKEY_CURRENT_USER", root, &error)) << c.strText;
+        EXPECT_EQ(error.nLine, c.nLine) << c.strText << error.strReason;
+        EXPECT_TRUE(root.m_subKeys.empty());
+    }
+}
+
+// ---- Calls ------------------------------------------------------------------------------------
+
+using RegistryCalls = CRegistryTest;
+
+TEST_F(RegistryCalls, KeysAndValuesIgnoreCaseAndKeepTheirOwn) {
+    HKEY hKey = nullptr;
+    DWORD dwDisposition = 0;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Korvan Corp\\Quillon", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &hKey, &dwDisposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(dwDisposition, REG_CREATED_NEW_KEY);
+    const DWORD dw = 7;
+    EXPECT_EQ(RegSetValueExA(hKey, "Window X", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dw), 4),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(hKey, "WINDOW x", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dw), 4),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(hKey), ERROR_INVALID_HANDLE);
+
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\korvan corp\\QUILLON\\", 0, nullptr, 0,
+                              KEY_READ, nullptr, &hKey, &dwDisposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(dwDisposition, REG_OPENED_EXISTING_KEY);
+    DWORD dwType = 0;
+    EXPECT_EQ(RegQueryValueExA(hKey, "window X", nullptr, &dwType, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(dwType, REG_DWORD);
+    RegCloseKey(hKey);
+    EXPECT_NE(HiveText().find("[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n"
+                              "\"Window X\"=dword:00000007\n"),
+              std::string::npos)
+        << HiveText();
+}
+
+TEST_F(RegistryCalls, StatusCodesOfMissingThingsAndBadArguments) {
+    HKEY hKey = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Missing", 0, KEY_READ, &hKey),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(hKey, nullptr);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "\\Lead", 0, KEY_READ, &hKey), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "A\\\\B", 0, KEY_READ, &hKey), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_PERFORMANCE_DATA, "", 0, KEY_READ, &hKey), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegOpenKeyExA(reinterpret_cast<HKEY>(0x1234), "", 0, KEY_READ, &hKey),
+              ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "Missing", nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteValueA(HKEY_CURRENT_USER, "Missing"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Missing"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "line\nbreak", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(std::filesystem::exists(HivePath())) << "nothing was written";
+}
+
+TEST_F(RegistryCalls, QueryBufferSizesAndTerminators) {
+    ASSERT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "Bare", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>("abcd"), 4),
+              ERROR_SUCCESS);
+    BYTE buffer[8];
+    const struct {
+        DWORD cbOffered;
+        LONG lStatus;
+        const char* pszAfter; // the 8 buffer bytes afterwards
+    } cases[] = {
+        {3, ERROR_MORE_DATA, "########"}, // untouched
+        {4, ERROR_SUCCESS, "abcd####"},   // no room for a terminator
+        {5, ERROR_SUCCESS, "abcd\0###"},  // one added
+    };
+    for (const auto& c : cases) {
+        std::memset(buffer, '#', sizeof buffer);
+        DWORD cbData = c.cbOffered;
+        DWORD dwType = 0;
+        EXPECT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "bare", nullptr, &dwType, buffer, &cbData),
+                  c.lStatus);
+        EXPECT_EQ(cbData, 4u) << "the stored size is reported";
+        EXPECT_EQ(dwType, REG_SZ);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 8), std::string(c.pszAfter, 8));
+    }
+    DWORD cbSize = 0;
+    EXPECT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "Bare", nullptr, nullptr, nullptr, &cbSize),
+              ERROR_SUCCESS);
+    EXPECT_EQ(cbSize, 4u);
+}
+
+TEST_F(RegistryCalls, HandlesHoldOnlyTheRightsAskedFor) {
+    HKEY hRead = nullptr;
+    HKEY hWrite = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, "K", 0, nullptr, 0, KEY_READ, nullptr, &hRead, nullptr),
+        ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_SET_VALUE, &hWrite), ERROR_SUCCESS);
+    const BYTE b = 1;
+    EXPECT_EQ(RegSetValueExA(hRead, "V", 0, REG_BINARY, &b, 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegSetValueExA(hWrite, "V", 0, REG_BINARY, &b, 1), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(hWrite, "V", nullptr, nullptr, nullptr, nullptr),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegQueryValueExA(hRead, "V", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    HKEY hSub = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(hRead, "Sub", 0, nullptr, 0, KEY_READ, nullptr, &hSub, nullptr),
+              ERROR_ACCESS_DENIED);
+
+    // A deleted key: its handles fail, and only a key without sub-keys can be deleted.
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "K\\Sub", 0, nullptr, 0, KEY_READ, nullptr, &hSub,
+                              nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "K"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyA(hRead, "sub"), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(hSub, "V", nullptr, nullptr, nullptr, nullptr), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, ""), ERROR_ACCESS_DENIED);
+    for (HKEY h : {hRead, hWrite, hSub}) {
+        EXPECT_EQ(RegCloseKey(h), ERROR_SUCCESS);
+    }
+}
+
+// ---- Files ------------------------------------------------------------------------------------
+
+TEST_F(RegistryCalls, HiveLivesPrivatelyUnderTheConfigFolder) {
+    EXPECT_EQ(HivePath(), m_dir.Path() + "/quillon/registry/HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(RegistryHivePath(HKEY_LOCAL_MACHINE),
+              m_dir.Path() + "/quillon/registry/HKEY_LOCAL_MACHINE.reg");
+    HKEY hKey = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, "A", 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
+        ERROR_SUCCESS);
+    RegCloseKey(hKey);
+    struct stat st {};
+    ASSERT_EQ(stat((m_dir.Path() + "/quillon/registry").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    ASSERT_EQ(stat(HivePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(HiveText(), "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER\\A]\n");
+
+    // Saving the same content again gives the same file.
+    const std::string strBefore = HiveText();
+    ForgetRegistryHives();
+    const BYTE b = 1;
+    ASSERT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "V", 0, REG_BINARY, &b, 1), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueA(HKEY_CURRENT_USER, "v"), ERROR_SUCCESS);
+    EXPECT_EQ(HiveText(), strBefore);
+
+    // A relative XDG_CONFIG_HOME is ignored in favour of $HOME/.config.
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    EXPECT_EQ(HivePath(),
+              std::string(std::getenv("HOME")) + "/.config/quillon/registry/HKEY_CURRENT_USER.reg");
+}
