@@ -30,7 +30,7 @@ struct SAFEARRAYBOUND {
     LONG lLbound;
 };
 
-// rgsabound[0] is the last (fastest-varying) dimension, as on Windows. A descriptor for cDims
+// rgsabound[0] is the last (slowest-varying) dimension, as on Windows. A descriptor for cDims
 // dimensions is allocated with room for cDims bounds.
 struct SAFEARRAY {
     USHORT cDims;
