@@ -1,11 +1,26 @@
 // Quillon's entry point: the command-line modes that need no window, then the viewer.
 
 #include "app/CommandLine.h"
+#include "app/CommandLineInfo.h"
+#include "app/ExportCommand.h"
 #include "app/InfoCommand.h"
+#include "app/ViewerApp.h"
 
+#include <QApplication>
+
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
+
+namespace {
+void SetApplicationNames() {
+    QApplication::setApplicationName(QStringLiteral("Quillon"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+    QApplication::setOrganizationName(QStringLiteral("Korvan Corp"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillon"));
+}
+} // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -22,15 +37,25 @@ int main(int argc, char** argv) {
         return 0;
     case ECommandMode::Info:
         return RunInfoCommand(cmd.strFile, std::cout, std::cerr);
-    case ECommandMode::Export:
-        std::cerr << "quillon: --export is not available in this build\n";
-        return 1;
+    case ECommandMode::Export: {
+        // No window is shown: without a display, draw offscreen.
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        }
+        QApplication app(argc, argv);
+        SetApplicationNames();
+        return RunExportCommand(cmd, std::cerr);
+    }
     case ECommandMode::View:
         break;
     }
-    if (cmd.strFile.empty()) {
-        std::cerr << "quillon: no data file given (see quillon --help)\n";
-        return 2;
+
+    QApplication app(argc, argv);
+    SetApplicationNames();
+    if (!cmd.strFile.empty()) {
+        g_strDataFile = cmd.strFile;
+        g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     }
-    return RunInfoCommand(cmd.strFile, std::cout, std::cerr);
+    theApp.InitInstance();
+    return theApp.GetExitCode();
 }

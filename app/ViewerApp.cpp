@@ -1,0 +1,33 @@
+#include "app/ViewerApp.h"
+
+#include "app/ChooseDataFile.h"
+#include "app/CommandLineInfo.h"
+#include "platform/Dialog.h"
+#include "ui/ViewerDlg.h"
+
+CViewerApp theApp;
+
+BOOL CViewerApp::InitInstance() {
+    m_nExitCode = 0;
+    // No component system here: the embedding and automation starts do not exist, and the
+    // chart needs no libraries to be started.
+    if (g_CmdInfo.m_nShellCommand != CCommandLineInfo::FileOpen) {
+        const std::optional<std::string> strPath = ChooseDataFile();
+        if (!strPath) {
+            return FALSE;
+        }
+        g_strDataFile = *strPath;
+        g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+    }
+
+    CViewerDlg dlg;
+    AfxSetMainWnd(&dlg);
+    (void)dlg.DoModal();
+    AfxSetMainWnd(nullptr);
+
+    int nQuitCode = 0;
+    if (PeekQuitMessage(&nQuitCode)) {
+        m_nExitCode = 1; // the start-up file could not be opened
+    }
+    return FALSE;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// CViewerApp: the application object. InitInstance works out which data file to show (the one on
+// the command line, already in g_CmdInfo, or one the user picks in the Open dialog), then runs the
+// main window modally; the program ends when it closes. It returns FALSE on every path: there is
+// no message loop after the window.
+
+#include "platform/WinTypes.h"
+
+class CViewerApp {
+public:
+    CViewerApp() = default;
+    CViewerApp(const CViewerApp&) = delete;
+    CViewerApp& operator=(const CViewerApp&) = delete;
+
+    BOOL InitInstance();
+
+    // The process's exit status: 1 after a start-up file that could not be opened, else 0.
+    [[nodiscard]] int GetExitCode() const { return m_nExitCode; }
+
+private:
+    int m_nExitCode = 0;
+};
+
+extern CViewerApp theApp;

@@ -1,0 +1,265 @@
+#include "ui/ViewerDlg.h"
+
+#include "app/ChooseDataFile.h"
+#include "app/CommandLineInfo.h"
+#include "app/ViewerSettings.h"
+#include "data/FieldLoader.h"
+#include "data/LoadingDlg.h"
+#include "platform/MessageBox.h"
+#include "platform/PrintDialog.h"
+#include "platform/PrinterDC.h"
+#include "print/ChartPrinter.h"
+#include "res/Icons.h"
+#include "res/StringTable.h"
+#include "ui/AboutDlg.h"
+#include "ui/ChartSetup.h"
+#include "ui/Strip.h"
+#include "ui/StripChart.h"
+#include "ui/ViewerPlacement.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+constexpr COLORREF CLIENT_FILL = 0x00000000;
+constexpr DWORD PRINT_DIALOG_FLAGS = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS |
+                                     PD_HIDEPRINTTOFILE | PD_NOSELECTION; // 0x14000C
+constexpr const char* LOADING_TITLE = "Please Wait...";
+constexpr const char* LOADING_TEXT = "Loading data";
+constexpr const char* FILE_NOT_FOUND = "File not found: ";
+constexpr int QUIT_AFTER_FAILED_LOAD = -1;
+
+std::vector<CRectI> AvailableScreens() {
+    std::vector<CRectI> screens;
+    for (const QScreen* pScreen : QGuiApplication::screens()) {
+        const QRect rc = pScreen->availableGeometry();
+        screens.push_back({rc.left(), rc.top(), rc.width(), rc.height()});
+    }
+    // The primary screen first: a placement that must be mended goes there.
+    if (const QScreen* pPrimary = QGuiApplication::primaryScreen()) {
+        const QRect rc = pPrimary->availableGeometry();
+        screens.insert(screens.begin(), {rc.left(), rc.top(), rc.width(), rc.height()});
+    }
+    return screens;
+}
+} // namespace
+
+// The message map: menu commands and system commands by number.
+const CViewerDlg::CCommandEntry CViewerDlg::s_commandMap[] = {
+    {ID_FILE_OPEN, &CViewerDlg::OnFileOpen},
+    {ID_FILE_PRINT, &CViewerDlg::PrintChart},
+    {ID_FILE_EXIT, &CViewerDlg::OnFileExit},
+};
+const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
+    {IDM_ABOUTBOX, &CViewerDlg::OnAbout},
+    {IDM_PRINT, &CViewerDlg::PrintChart},
+};
+
+CViewerDlg::CViewerDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)) {}
+
+CViewerDlg::~CViewerDlg() {
+    DestroyWindow();
+}
+
+QWidget* CViewerDlg::CreateCustomControl(int nID, const std::string& strClass, QWidget* pParent) {
+    if (nID == IDC_STRIPCHART) {
+        return new CStripChart(pParent);
+    }
+    return CDialog::CreateCustomControl(nID, strClass, pParent);
+}
+
+CStripChart* CViewerDlg::GetChart() const {
+    const CWnd* pChart = GetDlgItem(IDC_STRIPCHART);
+    return pChart != nullptr ? qobject_cast<CStripChart*>(pChart->GetSafeHwnd()) : nullptr;
+}
+
+void CViewerDlg::DoDataExchange(CDataExchange* /*pDX*/) {
+    // Binds control 1021 to the program's chart wrapper.
+    if (CStripChart* pChart = GetChart()) {
+        g_Chart.Attach(pChart);
+    }
+}
+
+BOOL CViewerDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        const std::string strAboutMenu = LoadString(IDS_ABOUTBOX);
+        pSysMenu->AppendMenu(MF_SEPARATOR);
+        pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu.c_str());
+    }
+
+    SetIcon(m_hIcon, ICON_BIG);
+    SetIcon(m_hIcon, ICON_SMALL);
+
+    g_Settings.LoadPlacement();
+    ApplyPlacement();
+
+    ResizeChart();
+    SetWindowText(g_strDataFile);
+    ApplyChartDisplaySettings(g_Chart);
+    return TRUE;
+}
+
+void CViewerDlg::ApplyPlacement() {
+    // Saved and applied alike: the outer frame's top-left corner and the window's size without
+    // its frame, so the window comes back exactly where and as large as it was closed.
+    const CRectI rcSaved{g_Settings.m_nWindowX, g_Settings.m_nWindowY, g_Settings.m_nWindowWidth,
+                         g_Settings.m_nWindowHeight};
+    const CRectI rc = PlacementOnScreen(rcSaved, AvailableScreens());
+    QWidget* pWindow = GetSafeHwnd();
+    pWindow->move(rc.nLeft, rc.nTop);
+    pWindow->resize(rc.nWidth, rc.nHeight);
+    pWindow->raise();
+}
+
+void CViewerDlg::RecordPlacement() {
+    QWidget* pWindow = GetSafeHwnd();
+    RECT rcWindow;
+    GetWindowRect(&rcWindow);
+    g_Settings.m_nWindowX = rcWindow.left;
+    g_Settings.m_nWindowY = rcWindow.top;
+    // Maximised or minimised: the size the window will have again when it is restored.
+    const QSize szWindow = (IsZoomed() || IsIconic()) && pWindow->normalGeometry().isValid()
+                               ? pWindow->normalGeometry().size()
+                               : pWindow->size();
+    if (IsIconic() && pWindow->normalGeometry().isValid()) {
+        const QRect rcFrame = pWindow->frameGeometry();
+        const QPoint ptFrameOffset = pWindow->geometry().topLeft() - rcFrame.topLeft();
+        g_Settings.m_nWindowX = pWindow->normalGeometry().left() - ptFrameOffset.x();
+        g_Settings.m_nWindowY = pWindow->normalGeometry().top() - ptFrameOffset.y();
+    }
+    g_Settings.m_nWindowWidth = szWindow.width();
+    g_Settings.m_nWindowHeight = szWindow.height();
+}
+
+void CViewerDlg::ResizeChart() {
+    GetClientRect(&m_rcClient);
+    if (CWnd* pChart = GetDlgItem(IDC_STRIPCHART)) {
+        pChart->MoveWindow(0, 0, m_rcClient.right - m_rcClient.left,
+                           m_rcClient.bottom - m_rcClient.top);
+        pChart->Invalidate();
+    }
+}
+
+BOOL CViewerDlg::OnCommand(UINT nID) {
+    for (const CCommandEntry& entry : s_commandMap) {
+        if (entry.nID == nID) {
+            (this->*entry.pfnHandler)();
+            return TRUE;
+        }
+    }
+    return CDialog::OnCommand(nID);
+}
+
+void CViewerDlg::OnSysCommand(UINT nID) {
+    for (const CCommandEntry& entry : s_sysCommandMap) {
+        if (entry.nID == (nID & SYSCOMMAND_MASK)) {
+            (this->*entry.pfnHandler)();
+            return;
+        }
+    }
+    CDialog::OnSysCommand(nID);
+}
+
+void CViewerDlg::OnSize(UINT nType, int cx, int cy) {
+    CDialog::OnSize(nType, cx, cy);
+    // A minimise reports 0 x 0, which is no size to come back to.
+    if (nType != SIZE_MAXIMIZED && nType != SIZE_MINIMIZED) {
+        m_nWidth = cx;
+        m_nHeight = cy;
+    }
+    if (GetDlgItem(IDC_STRIPCHART) != nullptr) {
+        ResizeChart();
+    }
+}
+
+BOOL CViewerDlg::OnEraseBkgnd(QPainter& /*dc*/) {
+    // The paint fills the client area itself and the chart covers it: no flash on resize.
+    return TRUE;
+}
+
+void CViewerDlg::OnPaint(QPainter& dc) {
+    RECT rc;
+    GetClientRect(&rc);
+    if (IsIconic()) {
+        CDialog::OnEraseBkgnd(dc);
+        const CPointI pt =
+            CenteredIconPosition(rc.right - rc.left, rc.bottom - rc.top,
+                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        DrawIcon(dc, pt.nX, pt.nY, m_hIcon);
+        return;
+    }
+    dc.fillRect(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top),
+                QColor::fromRgb(CLIENT_FILL));
+    CDialog::OnPaint(dc);
+    if (!m_bFirstPaintDone && !m_bStartupLoadQueued) {
+        // The load runs once this paint has completed, with the window on screen: a message
+        // box cannot run inside a paint.
+        m_bStartupLoadQueued = true;
+        QTimer::singleShot(0, GetSafeHwnd(), [this] {
+            LoadStartupFile();
+            m_bFirstPaintDone = TRUE;
+        });
+    }
+}
+
+void CViewerDlg::LoadStartupFile() {
+    if (LoadDataFile(g_strDataFile)) {
+        return;
+    }
+    AfxMessageBox(FILE_NOT_FOUND + g_strDataFile, MB_OK);
+    PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
+}
+
+BOOL CViewerDlg::LoadDataFile(std::string strPath) {
+    CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
+    m_strDataPath = strPath;
+    return LoadFieldFile(strPath, g_Chart);
+}
+
+void CViewerDlg::OnFileOpen() {
+    const std::optional<std::string> strPath = ChooseDataFile();
+    if (!strPath) {
+        return;
+    }
+    g_Chart.InvokeMethod127();
+    if (!LoadDataFile(*strPath)) {
+        AfxMessageBox(FILE_NOT_FOUND + *strPath, MB_OK);
+    }
+}
+
+void CViewerDlg::OnFileExit() {
+    EndDialog(0);
+}
+
+void CViewerDlg::OnAbout() {
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+}
+
+void CViewerDlg::PrintChart() {
+    CPrintDialog dlg(FALSE, PRINT_DIALOG_FLAGS);
+    if (dlg.DoModal() == IDCANCEL) {
+        return;
+    }
+    CChartPrinter printer(g_Chart, m_strDataPath);
+    printer.PrintOnDC(dlg.GetPrinterDC());
+}
+
+void CViewerDlg::OnClose() {
+    RecordPlacement();
+    g_Settings.SavePlacement();
+    CDialog::OnClose();
+}
+
+void CViewerDlg::OnDestroy() {
+    // The chart goes with the window: nothing may reach it through g_Chart afterwards.
+    if (g_Chart.GetTarget() == GetChart()) {
+        g_Chart.Detach();
+    }
+    CDialog::OnDestroy();
+}

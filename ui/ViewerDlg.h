@@ -1,0 +1,73 @@
+#pragma once
+// CViewerDlg: the program's one main window, a resizable dialog from template 146 whose client
+// area is the strip chart (control 1021, bound to g_Chart).
+//
+// Set-up restores the saved placement (g_Settings), adds About to the system menu, shows
+// g_strDataFile as the title and gives the chart its display settings. Once the window is on
+// screen (after its first non-minimised paint) it loads g_strDataFile through LoadDataFile, which
+// shows the loading window around the loading core. Commands arrive by number through the two
+// tables in the .cpp (menu commands and system commands); closing saves the placement, Exit does
+// not.
+
+#include "platform/Dialog.h"
+#include "res/Resource.h"
+
+#include <string>
+
+class CStripChart;
+
+class CViewerDlg : public CDialog {
+public:
+    enum { IDD = IDD_VIEWER_DIALOG };
+
+    explicit CViewerDlg(CWnd* pParent = nullptr);
+    ~CViewerDlg() override;
+
+    // Shows the loading window, records strPath in m_strDataPath and loads it into the chart.
+    // FALSE when the file cannot be opened.
+    BOOL LoadDataFile(std::string strPath);
+    // The first load: g_strDataFile, and the end of the program when it cannot be opened.
+    void LoadStartupFile();
+    // Fits the chart to the client area.
+    void ResizeChart();
+    // Prints the chart on one page of a printer the user picks.
+    void PrintChart();
+
+    // The chart control, while the window exists.
+    [[nodiscard]] CStripChart* GetChart() const;
+
+    int m_nWidth = 0;  // client width from the last size notification that was not a maximise
+    int m_nHeight = 0; // client height, likewise
+    HICON m_hIcon = nullptr;
+    SHORT m_bFirstPaintDone = FALSE;
+    std::string m_strDataPath;
+    RECT m_rcClient{0, 0, 0, 0};
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnCommand(UINT nID) override;
+    void OnSysCommand(UINT nID) override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    BOOL OnEraseBkgnd(QPainter& dc) override;
+    void OnPaint(QPainter& dc) override;
+    void OnClose() override;
+    void OnDestroy() override;
+    QWidget* CreateCustomControl(int nID, const std::string& strClass, QWidget* pParent) override;
+
+private:
+    struct CCommandEntry {
+        UINT nID;
+        void (CViewerDlg::*pfnHandler)();
+    };
+    static const CCommandEntry s_commandMap[];
+    static const CCommandEntry s_sysCommandMap[];
+
+    void OnFileOpen();
+    void OnFileExit();
+    void OnAbout();
+    void ApplyPlacement();
+    void RecordPlacement();
+
+    bool m_bStartupLoadQueued = false;
+};
