@@ -17,11 +17,14 @@
 #include "ui/StripChart.h"
 #include "ui/ViewerPlacement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 namespace {
 constexpr COLORREF CLIENT_FILL = 0x00000000;
@@ -31,6 +34,26 @@ constexpr const char* LOADING_TITLE = "Please Wait...";
 constexpr const char* LOADING_TEXT = "Loading data";
 constexpr const char* FILE_NOT_FOUND = "File not found: ";
 constexpr int QUIT_AFTER_FAILED_LOAD = -1;
+
+// Tells the window when its chart paints. The chart covers the whole client area and paints
+// opaquely, so the window's own paint may never run for it: the chart's first paint is the
+// window's first paint as far as the start-up load is concerned.
+class CChartPaintWatcher : public QObject {
+public:
+    CChartPaintWatcher(QObject* pParent, std::function<void()> onPaint)
+        : QObject(pParent), m_onPaint(std::move(onPaint)) {}
+
+protected:
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Paint) {
+            m_onPaint();
+        }
+        return QObject::eventFilter(pObject, pEvent);
+    }
+
+private:
+    std::function<void()> m_onPaint;
+};
 
 std::vector<CRectI> AvailableScreens() {
     std::vector<CRectI> screens;
@@ -80,6 +103,13 @@ void CViewerDlg::DoDataExchange(CDataExchange* /*pDX*/) {
     // Binds control 1021 to the program's chart wrapper.
     if (CStripChart* pChart = GetChart()) {
         g_Chart.Attach(pChart);
+        if (pChart->findChild<CChartPaintWatcher*>() == nullptr) {
+            pChart->installEventFilter(new CChartPaintWatcher(pChart, [this] {
+                if (!IsIconic()) {
+                    QueueStartupLoad();
+                }
+            }));
+        }
     }
 }
 
@@ -196,15 +226,20 @@ void CViewerDlg::OnPaint(QPainter& dc) {
     dc.fillRect(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top),
                 QColor::fromRgb(CLIENT_FILL));
     CDialog::OnPaint(dc);
-    if (!m_bFirstPaintDone && !m_bStartupLoadQueued) {
-        // The load runs once this paint has completed, with the window on screen: a message
-        // box cannot run inside a paint.
-        m_bStartupLoadQueued = true;
-        QTimer::singleShot(0, GetSafeHwnd(), [this] {
-            LoadStartupFile();
-            m_bFirstPaintDone = TRUE;
-        });
+    QueueStartupLoad();
+}
+
+void CViewerDlg::QueueStartupLoad() {
+    if (m_bFirstPaintDone || m_bStartupLoadQueued || GetSafeHwnd() == nullptr) {
+        return;
     }
+    // The load runs once this paint has completed, with the window on screen: a message box
+    // cannot run inside a paint.
+    m_bStartupLoadQueued = true;
+    QTimer::singleShot(0, GetSafeHwnd(), [this] {
+        LoadStartupFile();
+        m_bFirstPaintDone = TRUE;
+    });
 }
 
 void CViewerDlg::LoadStartupFile() {

@@ -66,6 +66,7 @@ private:
     void OnFileOpen();
     void OnFileExit();
     void OnAbout();
+    void QueueStartupLoad();
     void ApplyPlacement();
     void RecordPlacement();
 
