@@ -79,6 +79,9 @@ int CQtPrinterDC::EndDoc() {
 }
 
 int CQtPrinterDC::AbortDoc() {
+    // Only a job that started may have written to the output file; one that never started must
+    // not remove a file it never touched.
+    const bool bStarted = m_pPainter != nullptr;
     ReleaseHandle();
     const QString strFile = m_pPrinter ? m_pPrinter->outputFileName() : QString();
     if (m_pPrinter) {
@@ -91,7 +94,7 @@ int CQtPrinterDC::AbortDoc() {
         m_pPainter.reset();
     }
     // A file that would hold half a job is not left behind.
-    if (!strFile.isEmpty()) {
+    if (bStarted && !strFile.isEmpty()) {
         QFile::remove(strFile);
     }
     return 1;

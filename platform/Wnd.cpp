@@ -17,6 +17,8 @@
 #include <QWindow>
 
 namespace {
+constexpr const char* TITLE_PLACEHOLDER = "[*]";
+constexpr const char* TITLE_PLACEHOLDER_SHOWN = "[*][*]";
 
 CWnd* g_pMainWnd = nullptr;
 
@@ -68,7 +70,11 @@ void CWnd::SetWindowText(const std::string& strText) {
     } else if (auto* pButton = qobject_cast<QAbstractButton*>(m_hWnd)) {
         pButton->setText(strQ);
     } else {
-        m_hWnd->setWindowTitle(strQ);
+        // Qt reads "[*]" in a title as the modified-marker placeholder and hides it; doubled, it
+        // shows as written. A file name may well contain it.
+        QString strTitle = strQ;
+        strTitle.replace(QLatin1String(TITLE_PLACEHOLDER), QLatin1String(TITLE_PLACEHOLDER_SHOWN));
+        m_hWnd->setWindowTitle(strTitle);
     }
 }
 
@@ -83,7 +89,9 @@ std::string CWnd::GetWindowText() const {
     if (auto* pButton = qobject_cast<QAbstractButton*>(m_hWnd)) {
         return pButton->text().toStdString();
     }
-    return m_hWnd->windowTitle().toStdString();
+    QString strTitle = m_hWnd->windowTitle();
+    strTitle.replace(QLatin1String(TITLE_PLACEHOLDER_SHOWN), QLatin1String(TITLE_PLACEHOLDER));
+    return strTitle.toStdString();
 }
 
 void CWnd::SetFont(const CFont* pFont, BOOL bRedraw) {

@@ -103,12 +103,12 @@ CScopedTimeZone::~CScopedTimeZone() {
 
 std::string SourceDir() {
     const char* psz = std::getenv("QUILLON_SOURCE_DIR");
-    return psz != nullptr ? psz : ".";
+    return psz != nullptr ? psz : QUILLON_TEST_SOURCE_DIR;
 }
 
 std::string BinaryDir() {
     const char* psz = std::getenv("QUILLON_BINARY_DIR");
-    return psz != nullptr ? psz : ".";
+    return psz != nullptr ? psz : QUILLON_TEST_BINARY_DIR;
 }
 
 } // namespace testing_support

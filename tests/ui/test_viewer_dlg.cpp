@@ -1,0 +1,467 @@
+// The main window on screen: its set-up, system commands, the ways it ends and what each keeps of
+// its placement, the minimised paint, and File > Open. Every run goes through the modal seam, with
+// a real hive in a private XDG_CONFIG_HOME.
+
+#include "platform/PrintDialog.h"
+#include "res/Icons.h"
+#include "tests/ui/test_viewer_support.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QWindow>
+
+#include <cstring>
+#include <filesystem>
+
+using namespace viewer_tests;
+using testing_support::CChartCall;
+
+namespace {
+
+struct CViewerDlgTest : CViewerFixture {
+    std::string m_strDay;
+    void SetUp() override {
+        CViewerFixture::SetUp();
+        m_strDay = DayFile();
+        NextRun();
+    }
+    // A new process started on the day file.
+    void NextRun() {
+        NewRun();
+        g_strDataFile = m_strDay;
+        g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+    }
+};
+
+struct CWindowPlace {
+    RECT rcOuter{};
+    QSize szClient;
+};
+
+CWindowPlace PlaceOf(const CViewerDlg& dlg) {
+    CWindowPlace place;
+    dlg.GetWindowRect(&place.rcOuter);
+    RECT rc{};
+    dlg.GetClientRect(&rc);
+    place.szClient = QSize(rc.right - rc.left, rc.bottom - rc.top);
+    return place;
+}
+
+void ExpectSamePlace(const CWindowPlace& actual, const CWindowPlace& expected, const char* pszWhy) {
+    EXPECT_EQ(actual.rcOuter.left, expected.rcOuter.left) << pszWhy;
+    EXPECT_EQ(actual.rcOuter.top, expected.rcOuter.top) << pszWhy;
+    EXPECT_EQ(actual.rcOuter.right, expected.rcOuter.right) << pszWhy;
+    EXPECT_EQ(actual.rcOuter.bottom, expected.rcOuter.bottom) << pszWhy;
+    EXPECT_EQ(actual.szClient, expected.szClient) << pszWhy;
+}
+
+int StoredInt(const char* pszName) {
+    const auto value = ReadStoredValue(SETTINGS_KEY, pszName);
+    if (!value || value->dwType != REG_BINARY || value->strData.size() != 4) {
+        ADD_FAILURE() << pszName << " is not a 4-byte REG_BINARY value";
+        return 0;
+    }
+    int n = 0;
+    std::memcpy(&n, value->strData.data(), 4); // little-endian, as stored
+    return n;
+}
+
+void SavePlacement(int nX, int nY, int nWidth, int nHeight) {
+    g_Settings.m_nWindowX = nX;
+    g_Settings.m_nWindowY = nY;
+    g_Settings.m_nWindowWidth = nWidth;
+    g_Settings.m_nWindowHeight = nHeight;
+    g_Settings.SavePlacement();
+}
+
+} // namespace
+
+// ---- Set-up ------------------------------------------------------------------------------------
+
+TEST_F(CViewerDlgTest, SetUpGivesTitleSystemMenuIconsAndThe36ChartWritesInOrder) {
+    struct CWrite {
+        DISPID dispid;
+        VARTYPE vt;
+        double dValue;
+        const char* pszText;
+    };
+    const CWrite expected[] = {
+        {14, VT_I4, 0xFFFF00, nullptr}, {21, VT_I4, 3, nullptr},
+        {88, VT_I4, 1, nullptr},        {11, VT_I4, 172800, nullptr},
+        {31, VT_I4, 0, nullptr},        {-501, VT_I4, 0, nullptr},
+        {28, VT_I4, 0xFFFFFF, nullptr}, {34, VT_I4, 0xFFFFFF, nullptr},
+        {81, VT_I2, 8, nullptr},        {25, VT_I4, 0x808080, nullptr},
+        {70, VT_I2, 0, nullptr},        {2, VT_I4, 0, nullptr},
+        {1, VT_I4, 0, nullptr},         {26, VT_I2, 20, nullptr},
+        {27, VT_I2, 4, nullptr},        {111, VT_BOOL, 0, nullptr},
+        {23, VT_I2, 2, nullptr},        {89, VT_BSTR, 0, "%H:%M:%S"},
+        {90, VT_BSTR, 0, "%H:%M"},      {91, VT_BSTR, 0, "%H:%M"},
+        {92, VT_BSTR, 0, "%m/%d/%y"},   {95, VT_BSTR, 0, "%b,%y"},
+        {93, VT_BSTR, 0, "%Y"},         {94, VT_BSTR, 0, ""},
+        {4, VT_I2, 0, nullptr},         {1, VT_I4, 0, nullptr},
+        {2, VT_I4, 0, nullptr},         {3, VT_I2, 0, nullptr},
+        {6, VT_R8, 0.04, nullptr},      {5, VT_R8, 0.91, nullptr},
+        {7, VT_R8, 0.06, nullptr},      {8, VT_R8, 0.97, nullptr},
+        {58, VT_I2, 0, nullptr},        {56, VT_I4, 0xFFFFFF, nullptr},
+        {58, VT_I2, 1, nullptr},        {56, VT_I4, 0xFFFFFF, nullptr},
+    };
+    static_assert(std::size(expected) == 36);
+
+    CRecordedViewerDlg dlg;
+    std::vector<CChartCall> setUp;
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_NE(dlg.m_pTap, nullptr);
+        setUp = dlg.m_pTap->m_calls; // everything the chart got before the window ran
+        EXPECT_EQ(viewer.GetWindowText(), g_strDataFile);
+        EXPECT_EQ(viewer.GetIcon(ICON_BIG), LoadIcon(IDR_MAINFRAME));
+        EXPECT_EQ(viewer.GetIcon(ICON_SMALL), LoadIcon(IDR_MAINFRAME));
+        CMenu* pMenu = viewer.GetSystemMenu(FALSE);
+        ASSERT_NE(pMenu, nullptr);
+        const int nCount = pMenu->GetMenuItemCount();
+        ASSERT_GE(nCount, 2);
+        EXPECT_EQ(pMenu->GetMenuItemID(nCount - 2), 0U) << "a separator before About";
+        EXPECT_EQ(pMenu->GetMenuItemID(nCount - 1), IDM_ABOUTBOX);
+        EXPECT_EQ(pMenu->GetMenuString(nCount - 1), "&About Quillon...");
+        // The chart fills the client area.
+        RECT rc{};
+        viewer.GetClientRect(&rc);
+        ASSERT_NE(viewer.GetChart(), nullptr);
+        EXPECT_EQ(viewer.GetChart()->geometry(), QRect(0, 0, rc.right, rc.bottom));
+        EXPECT_TRUE(LoadedAtStartup(viewer));
+    });
+
+    ASSERT_EQ(setUp.size(), std::size(expected));
+    for (std::size_t i = 0; i < setUp.size(); ++i) {
+        const CChartCall& call = setUp[i];
+        const CWrite& w = expected[i];
+        SCOPED_TRACE("write " + std::to_string(i + 1));
+        EXPECT_EQ(call.dispid, w.dispid);
+        EXPECT_EQ(call.wFlags, DISPATCH_PROPERTYPUT);
+        ASSERT_EQ(call.args.size(), 1U);
+        const VARIANT& var = call.args[0];
+        ASSERT_EQ(var.vt, w.vt);
+        switch (w.vt) {
+        case VT_I4:
+            EXPECT_EQ(var.lVal, static_cast<LONG>(w.dValue));
+            break;
+        case VT_I2:
+            EXPECT_EQ(var.iVal, static_cast<SHORT>(w.dValue));
+            break;
+        case VT_BOOL:
+            EXPECT_EQ(var.boolVal, VARIANT_FALSE);
+            break;
+        case VT_R8:
+            EXPECT_EQ(var.dblVal, w.dValue); // the doubles nearest the decimals
+            break;
+        default:
+            EXPECT_EQ(var.bstrVal, w.pszText);
+            break;
+        }
+    }
+}
+
+TEST_F(CViewerDlgTest, TitleBarShowsThePathAsItIs) {
+    for (const char* pszName : {"50%s of 100%d%n.vks", "a & b.vks", "copy [*] of day.vks"}) {
+        SCOPED_TRACE(pszName);
+        NewRun();
+        g_strDataFile = DayFile(pszName);
+        std::string strShown;
+        CViewerDlg dlg;
+        RunViewer(dlg, [&](CViewerDlg& viewer) {
+            EXPECT_EQ(viewer.GetWindowText(), g_strDataFile);
+            // What the window manager puts in the title bar.
+            strShown = viewer.GetSafeHwnd()->windowHandle()->title().toStdString();
+            EXPECT_TRUE(LoadedAtStartup(viewer));
+            viewer.SendCommand(ID_FILE_EXIT);
+        });
+        EXPECT_EQ(strShown, g_strDataFile);
+    }
+}
+
+// ---- System commands ---------------------------------------------------------------------------
+
+TEST_F(CViewerDlgTest, SystemCommandsAreMaskedToTheirGroup) {
+    struct CCase {
+        UINT nID;
+        std::optional<EModalKind> eAsked; // nothing: the default handling, which asks nothing
+    };
+    const CCase cases[] = {
+        {0x10, EModalKind::Dialog},
+        {0x1F, EModalKind::Dialog},
+        {0x20, std::nullopt},
+        {0x2F, std::nullopt},
+        {0x30, EModalKind::PrintDialog},
+        {0x3A, EModalKind::PrintDialog},
+        {0x40, std::nullopt},
+    };
+    CRecordedViewerDlg dlg;
+    const INT_PTR nResult = RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        const QRect rcBefore = viewer.GetSafeHwnd()->geometry();
+        for (const CCase& c : cases) {
+            SCOPED_TRACE(c.nID);
+            m_script.m_requests.clear();
+            dlg.m_pTap->m_calls.clear();
+            viewer.SendSysCommand(c.nID);
+            if (!c.eAsked) {
+                EXPECT_TRUE(m_script.m_requests.empty());
+            } else {
+                ASSERT_EQ(m_script.m_requests.size(), 1U);
+                const CModalRequest& request = m_script.m_requests[0];
+                EXPECT_EQ(request.eKind, *c.eAsked);
+                if (*c.eAsked == EModalKind::Dialog) {
+                    EXPECT_EQ(request.nTemplateId, IDD_ABOUTBOX);
+                    EXPECT_EQ(request.strTitle, "About Quillon");
+                } else {
+                    EXPECT_EQ(request.dwFlags & ~PD_RETURNDC, 0x14000CU);
+                }
+            }
+            // The Print dialog was cancelled: the chart was not touched.
+            EXPECT_TRUE(dlg.m_pTap->m_calls.empty());
+            // The window carries on as it was.
+            EXPECT_TRUE(viewer.IsWindowVisible());
+            EXPECT_FALSE(viewer.IsIconic());
+            EXPECT_EQ(viewer.GetSafeHwnd()->geometry(), rcBefore);
+        }
+        viewer.SendClose();
+    });
+    EXPECT_EQ(nResult, IDCANCEL);
+}
+
+// ---- The ways the window ends, and its placement -----------------------------------------------
+
+TEST_F(CViewerDlgTest, FirstRunOpensAtTheDefaultPlacement) {
+    CViewerDlg dlg;
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        const CWindowPlace place = PlaceOf(viewer);
+        EXPECT_EQ(place.rcOuter.left, 10);
+        EXPECT_EQ(place.rcOuter.top, 10);
+        const QSize szOuter(place.rcOuter.right - place.rcOuter.left,
+                            place.rcOuter.bottom - place.rcOuter.top);
+        const QSize szWindow = viewer.GetSafeHwnd()->size();
+        EXPECT_TRUE(szOuter == QSize(600, 400) || szWindow == QSize(600, 400))
+            << "outer " << szOuter.width() << "x" << szOuter.height() << ", window "
+            << szWindow.width() << "x" << szWindow.height();
+        EXPECT_TRUE(LoadedAtStartup(viewer));
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    // Set-up made the key; only a close writes the values.
+    EXPECT_TRUE(KeyExists(SETTINGS_KEY));
+    EXPECT_FALSE(ReadStoredValue(SETTINGS_KEY, WINDOW_X_VALUE));
+}
+
+TEST_F(CViewerDlgTest, OnlyClosingSavesThePlacementAndTheNextRunReopensThere) {
+    struct CCase {
+        const char* pszHow;
+        std::function<void(CViewerDlg&)> end;
+        INT_PTR nResult;
+        bool bSaved;
+    };
+    const CCase cases[] = {
+        {"close box", [](CViewerDlg& dlg) { dlg.SendClose(); }, IDCANCEL, true},
+        {"system menu Close", [](CViewerDlg& dlg) { dlg.SendSysCommand(SC_CLOSE); }, IDCANCEL,
+         true},
+        {"File > Exit", [](CViewerDlg& dlg) { dlg.SendCommand(ID_FILE_EXIT); }, 0, false},
+        {"OK", [](CViewerDlg& dlg) { dlg.SendCommand(IDOK); }, IDOK, false},
+        {"Cancel", [](CViewerDlg& dlg) { dlg.SendCommand(IDCANCEL); }, IDCANCEL, false},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.pszHow);
+        NextRun();
+        SavePlacement(30, 40, 500, 350);
+        const std::string strHiveBefore =
+            testing_support::ReadFile(RegistryHivePath(HKEY_CURRENT_USER));
+        NextRun();
+
+        CWindowPlace closedAt;
+        CViewerDlg dlg;
+        const INT_PTR nResult = RunViewer(dlg, [&](CViewerDlg& viewer) {
+            ASSERT_TRUE(LoadedAtStartup(viewer));
+            viewer.MoveWindow(60, 50, 640, 420);
+            QCoreApplication::processEvents();
+            closedAt = PlaceOf(viewer);
+            c.end(viewer);
+        });
+        EXPECT_EQ(nResult, c.nResult);
+        if (!c.bSaved) {
+            EXPECT_EQ(testing_support::ReadFile(RegistryHivePath(HKEY_CURRENT_USER)),
+                      strHiveBefore);
+            continue;
+        }
+        EXPECT_EQ(StoredInt(WINDOW_X_VALUE), closedAt.rcOuter.left);
+        EXPECT_EQ(StoredInt(WINDOW_Y_VALUE), closedAt.rcOuter.top);
+        EXPECT_GT(StoredInt(WINDOW_WIDTH_VALUE), 0);
+        EXPECT_GT(StoredInt(WINDOW_HEIGHT_VALUE), 0);
+
+        NextRun();
+        CViewerDlg next;
+        RunViewer(next, [&](CViewerDlg& viewer) {
+            ExpectSamePlace(PlaceOf(viewer), closedAt, "reopened");
+            EXPECT_TRUE(LoadedAtStartup(viewer));
+            viewer.SendCommand(ID_FILE_EXIT);
+        });
+    }
+}
+
+TEST_F(CViewerDlgTest, ClosedMaximisedOrMinimisedKeepsTheRestoredSize) {
+    struct CCase {
+        const char* pszHow;
+        void (QWidget::*pfnShow)();
+        bool bCornerOfMaximised;
+    };
+    const CCase cases[] = {
+        {"maximised", &QWidget::showMaximized, true},
+        {"minimised", &QWidget::showMinimized, false},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.pszHow);
+        NextRun();
+        CWindowPlace restored;
+        CWindowPlace closedAt;
+        CViewerDlg dlg;
+        RunViewer(dlg, [&](CViewerDlg& viewer) {
+            ASSERT_TRUE(LoadedAtStartup(viewer));
+            viewer.MoveWindow(60, 50, 520, 380);
+            QCoreApplication::processEvents();
+            restored = PlaceOf(viewer);
+            (viewer.GetSafeHwnd()->*c.pfnShow)();
+            QCoreApplication::processEvents();
+            closedAt = PlaceOf(viewer);
+            viewer.SendClose();
+        });
+        NextRun();
+        CViewerDlg next;
+        RunViewer(next, [&](CViewerDlg& viewer) {
+            const CWindowPlace reopened = PlaceOf(viewer);
+            EXPECT_EQ(reopened.szClient, restored.szClient) << "the size from before";
+            if (c.bCornerOfMaximised) {
+                // X and Y: the corner of the maximised window's rectangle, as the close read it.
+                EXPECT_EQ(reopened.rcOuter.left, closedAt.rcOuter.left);
+                EXPECT_EQ(reopened.rcOuter.top, closedAt.rcOuter.top);
+            } else {
+                ExpectSamePlace(reopened, restored, "restored from minimised");
+            }
+            EXPECT_TRUE(LoadedAtStartup(viewer));
+            viewer.SendCommand(ID_FILE_EXIT);
+        });
+    }
+}
+
+// ---- Paint -------------------------------------------------------------------------------------
+
+TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
+    CViewerDlg dlg;
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        QWidget* pWindow = viewer.GetSafeHwnd();
+        pWindow->showMinimized();
+        QTest::qWait(50);
+        ASSERT_TRUE(viewer.IsIconic());
+        EXPECT_FALSE(viewer.m_bFirstPaintDone);
+        EXPECT_TRUE(viewer.m_strDataPath.empty()) << "a minimised paint loaded the file";
+
+        // The client area alone, as the paint leaves it (the chart is a child and not drawn).
+        QWidget* pClient = viewer.GetChart()->parentWidget();
+        QImage painted(pClient->size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::magenta);
+        pClient->render(&painted, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+
+        QImage expected(pClient->size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(pClient->palette().window().color());
+        {
+            QPainter painter(&expected);
+            DrawIcon(painter, (pClient->width() - 32 + 1) / 2, (pClient->height() - 32 + 1) / 2,
+                     viewer.m_hIcon);
+        }
+        QImage blank(pClient->size(), QImage::Format_ARGB32_Premultiplied);
+        blank.fill(pClient->palette().window().color());
+        ASSERT_NE(expected, blank) << "the icon draws nothing";
+        EXPECT_EQ(painted, expected);
+
+        // Restored: black, and the start-up load runs.
+        pWindow->showNormal();
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        EXPECT_EQ(viewer.m_strDataPath, g_strDataFile);
+        painted.fill(Qt::magenta);
+        pClient->render(&painted, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        EXPECT_EQ(painted.pixelColor(painted.width() / 2, painted.height() / 2), QColor(Qt::black));
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+}
+
+// ---- File > Open -------------------------------------------------------------------------------
+
+TEST_F(CViewerDlgTest, FileOpenCancelledTouchesNothing) {
+    CRecordedViewerDlg dlg;
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        const std::size_t nPoints = viewer.GetChart()->Model().Points().size();
+        dlg.m_pTap->m_calls.clear();
+        m_script.m_requests.clear();
+        viewer.SendCommand(ID_FILE_OPEN);
+        ASSERT_EQ(m_script.m_requests.size(), 1U);
+        EXPECT_EQ(m_script.m_requests[0].eKind, EModalKind::FileDialog);
+        EXPECT_EQ(m_script.m_requests[0].strTitle, "Open VKS Data File...");
+        EXPECT_EQ(m_script.m_requests[0].pOwner, nullptr) << "the Open dialog has no owner";
+        EXPECT_TRUE(dlg.m_pTap->m_calls.empty());
+        EXPECT_EQ(viewer.GetChart()->Model().Points().size(), nPoints);
+        EXPECT_EQ(viewer.m_strDataPath, g_strDataFile);
+        EXPECT_EQ(viewer.GetWindowText(), g_strDataFile);
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+}
+
+TEST_F(CViewerDlgTest, FileOpenLoadsAnotherFileButKeepsTitleAndStartupPath) {
+    const std::string strStartup = g_strDataFile;
+    const std::string strOther = m_data.File("other.vks");
+    testing_support::WriteFile(strOther, "01:00:00,1.0\n02:00:00,-3.0\n03:00:00,2.0\n");
+    // Typed without its extension: the dialog adds ".vks".
+    m_script.m_fileAnswers.push_back({IDOK, m_data.File("other"), false});
+    CRecordedViewerDlg dlg;
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        dlg.m_pTap->m_calls.clear();
+        viewer.SendCommand(ID_FILE_OPEN);
+        ASSERT_FALSE(dlg.m_pTap->m_calls.empty());
+        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, ChartId::METHOD_CLEAR);
+        EXPECT_EQ(viewer.GetChart()->Model().Points().size(), 3U);
+        EXPECT_EQ(viewer.m_strDataPath, strOther);
+        EXPECT_TRUE(m_script.Messages().empty());
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    EXPECT_EQ(g_strDataFile, strStartup);
+    EXPECT_EQ(g_CmdInfo.m_nShellCommand, CCommandLineInfo::FileOpen);
+}
+
+TEST_F(CViewerDlgTest, FileOpenOfAMissingFileReportsItAndTheNextPrintIsCaptionedWithIt) {
+    const std::string strStartup = g_strDataFile;
+    const std::string strMissing = m_data.File("gone 100%s.vks");
+    const std::string strPdf = m_data.File("after-failed-open.pdf");
+    m_script.m_fileAnswers.push_back({IDOK, strMissing, false});
+    m_script.m_printAnswers.push_back({IDOK, strPdf, false});
+    CRecordedViewerDlg dlg;
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        dlg.m_pTap->m_calls.clear();
+        viewer.SendCommand(ID_FILE_OPEN);
+
+        // Method 127 went first; the failed load wrote nothing more.
+        ASSERT_EQ(dlg.m_pTap->m_calls.size(), 1U);
+        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, ChartId::METHOD_CLEAR);
+        EXPECT_EQ(dlg.m_pTap->m_calls[0].wFlags, DISPATCH_METHOD);
+        EXPECT_TRUE(viewer.GetChart()->Model().Points().empty());
+        ASSERT_EQ(m_script.Messages(), std::vector<std::string>{"File not found: " + strMissing});
+        EXPECT_EQ(m_script.OfKind(EModalKind::MessageBox)[0].dwFlags, static_cast<DWORD>(MB_OK));
+        EXPECT_EQ(viewer.GetWindowText(), strStartup);
+        EXPECT_TRUE(viewer.IsWindowVisible()) << "the window stays";
+
+        viewer.SendCommand(ID_FILE_PRINT);
+        const VARIANT* pCaption = viewer.GetChart()->Model().FindProperty(DISPID_CAPTION);
+        ASSERT_NE(pCaption, nullptr);
+        EXPECT_EQ(pCaption->bstrVal, strMissing);
+        ASSERT_GT(viewer.GetChart()->Model().Labels().size(), 2U);
+        EXPECT_EQ(viewer.GetChart()->Model().Labels()[CAPTION_LABEL].strText, strMissing);
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    EXPECT_EQ(g_strDataFile, strStartup);
+    EXPECT_TRUE(std::filesystem::exists(strPdf));
+}
