@@ -626,6 +626,24 @@ REGSAM GrantedRights(REGSAM samDesired, const CHive& hive) {
     return samDesired;
 }
 
+// The open key behind a handle, which must carry samNeeded. Call with the registry locked.
+LONG ResolveHandle(CRegistry& reg, HKEY hKey, REGSAM samNeeded, COpenKey* pKey) {
+    if (!reg.Resolve(hKey, pKey)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return (pKey->sam & samNeeded) == samNeeded ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// The hive of an open key, brought up to date with its file, and the key in it; the key is null
+// (and the result ERROR_KEY_DELETED) when the key has gone meanwhile.
+LONG FindLiveKey(CRegistry& reg, const COpenKey& key, CHive** ppHive, CHiveKey** ppKey) {
+    CHive& hive = reg.Hive(key.nRoot);
+    hive.Refresh();
+    *ppHive = &hive;
+    *ppKey = FindOpenKey(hive.m_tree, key);
+    return *ppKey != nullptr ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+}
+
 } // namespace
 
 LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpClass*/,
@@ -642,20 +660,20 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey base;
-    if (!reg.Resolve(hKey, &base)) {
-        return ERROR_INVALID_HANDLE;
+    if (const LONG l = ResolveHandle(reg, hKey, 0, &base)) {
+        return l;
     }
     std::vector<std::string> names;
     if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
         return l;
     }
-    CHive& hive = reg.Hive(base.nRoot);
-    hive.Refresh();
-    const REGSAM sam = GrantedRights(samDesired, hive);
-    CHiveKey* pBase = FindOpenKey(hive.m_tree, base);
-    if (pBase == nullptr) {
-        return ERROR_KEY_DELETED;
+    CHive* pHive = nullptr;
+    CHiveKey* pBase = nullptr;
+    if (const LONG l = FindLiveKey(reg, base, &pHive, &pBase)) {
+        return l;
     }
+    CHive& hive = *pHive;
+    const REGSAM sam = GrantedRights(samDesired, hive);
 
     COpenKey opened{base.nRoot, base.path, sam};
     DWORD dwDisposition = REG_OPENED_EXISTING_KEY;
@@ -712,19 +730,19 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM sa
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey base;
-    if (!reg.Resolve(hKey, &base)) {
-        return ERROR_INVALID_HANDLE;
+    if (const LONG l = ResolveHandle(reg, hKey, 0, &base)) {
+        return l;
     }
     std::vector<std::string> names;
     if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
         return l;
     }
-    CHive& hive = reg.Hive(base.nRoot);
-    hive.Refresh();
-    CHiveKey* pKey = FindOpenKey(hive.m_tree, base);
-    if (pKey == nullptr) {
-        return ERROR_KEY_DELETED;
+    CHive* pHive = nullptr;
+    CHiveKey* pKey = nullptr;
+    if (const LONG l = FindLiveKey(reg, base, &pHive, &pKey)) {
+        return l;
     }
+    CHive& hive = *pHive;
     COpenKey opened{base.nRoot, base.path, GrantedRights(samDesired, hive)};
     for (const std::string& strName : names) {
         pKey = pKey->FindSubKey(strName);
@@ -750,17 +768,13 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey key;
-    if (!reg.Resolve(hKey, &key)) {
-        return ERROR_INVALID_HANDLE;
+    if (const LONG l = ResolveHandle(reg, hKey, KEY_QUERY_VALUE, &key)) {
+        return l;
     }
-    if ((key.sam & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
-    }
-    CHive& hive = reg.Hive(key.nRoot);
-    hive.Refresh();
-    const CHiveKey* pKey = FindOpenKey(hive.m_tree, key);
-    if (pKey == nullptr) {
-        return ERROR_KEY_DELETED;
+    CHive* pHive = nullptr;
+    CHiveKey* pKey = nullptr;
+    if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
+        return l;
     }
     const CHiveValue* pValue = pKey->FindValue(lpValueName != nullptr ? lpValueName : "");
     if (pValue == nullptr) {
@@ -797,11 +811,8 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey key;
-    if (!reg.Resolve(hKey, &key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key.sam & KEY_SET_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    if (const LONG l = ResolveHandle(reg, hKey, KEY_SET_VALUE, &key)) {
+        return l;
     }
     std::string strData(reinterpret_cast<const char*>(lpData), lpData != nullptr ? cbData : 0);
     return reg.Hive(key.nRoot).Change([&](CHiveKey& tree) {
@@ -819,22 +830,18 @@ LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey key;
-    if (!reg.Resolve(hKey, &key)) {
-        return ERROR_INVALID_HANDLE;
+    if (const LONG l = ResolveHandle(reg, hKey, KEY_SET_VALUE, &key)) {
+        return l;
     }
-    if ((key.sam & KEY_SET_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
-    }
-    CHive& hive = reg.Hive(key.nRoot);
-    hive.Refresh();
-    const CHiveKey* pKey = FindOpenKey(hive.m_tree, key);
-    if (pKey == nullptr) {
-        return ERROR_KEY_DELETED;
+    CHive* pHive = nullptr;
+    CHiveKey* pKey = nullptr;
+    if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
+        return l;
     }
     if (pKey->FindValue(strName) == nullptr) {
         return ERROR_FILE_NOT_FOUND;
     }
-    return hive.Change([&](CHiveKey& tree) {
+    return pHive->Change([&](CHiveKey& tree) {
         CHiveKey* pFound = FindOpenKey(tree, key);
         if (pFound == nullptr) {
             return ERROR_KEY_DELETED;
@@ -850,8 +857,8 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey key;
-    if (!reg.Resolve(hKey, &key)) {
-        return ERROR_INVALID_HANDLE;
+    if (const LONG l = ResolveHandle(reg, hKey, 0, &key)) {
+        return l;
     }
     std::vector<std::string> names;
     if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
@@ -862,11 +869,12 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     if (path.empty()) {
         return ERROR_ACCESS_DENIED; // a root cannot be deleted
     }
-    CHive& hive = reg.Hive(key.nRoot);
-    hive.Refresh();
-    if (FindOpenKey(hive.m_tree, key) == nullptr) {
-        return ERROR_KEY_DELETED;
+    CHive* pHive = nullptr;
+    CHiveKey* pOpenKey = nullptr;
+    if (const LONG l = FindLiveKey(reg, key, &pHive, &pOpenKey)) {
+        return l;
     }
+    CHive& hive = *pHive;
     const CHiveKey* pKey = hive.m_tree.FindPath(path);
     if (pKey == nullptr) {
         return ERROR_FILE_NOT_FOUND;
