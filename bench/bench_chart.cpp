@@ -3,6 +3,7 @@
 //
 //   build/bench/bench_chart --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
+#include "data/FieldLoader.h"
 #include "platform/DeviceContext.h"
 #include "ui/ChartSetup.h"
 #include "ui/StripChart.h"
@@ -27,8 +28,8 @@ constexpr int FULL_DAY = 172800;
 constexpr int PRINTER_DPI = 1200;
 
 // A fair-weather day with an afternoon storm, two readings a second, as the logger writes them.
-std::vector<CChartPoint> MakeDay() {
-    std::vector<CChartPoint> points(FULL_DAY);
+std::vector<FieldSample> MakeDay() {
+    std::vector<FieldSample> points(FULL_DAY);
     std::mt19937_64 rng(20040101);
     std::normal_distribution<double> noise(0.0, 1.0);
     double dDrift = 0.0;
@@ -52,17 +53,7 @@ public:
     CDayChart() : m_points(MakeDay()) {
         m_strip.Attach(&m_chart);
         ApplyChartDisplaySettings(m_strip);
-        SAFEARRAY* psa = nullptr;
-        (void)SafeArrayAllocDescriptor(2, &psa);
-        psa->cbElements = sizeof(double);
-        psa->pvData = m_points.data();
-        psa->rgsabound[0].cElements = FULL_DAY;
-        psa->rgsabound[1].cElements = 2;
-        VARIANT var;
-        var.vt = VT_ARRAY | VT_R8;
-        var.parray = psa;
-        m_strip.InvokeMethod129(0, &var);
-        SafeArrayDestroyDescriptor(psa);
+        HandOverPoints(m_strip, m_points.data(), FULL_DAY);
         m_strip.SetPropertyR8(ChartId::VALUE_MAX, 11.0);
         m_strip.SetPropertyR8(ChartId::VALUE_MIN, -11.0);
         m_strip.SetPropertyR8(ChartId::TIME_MIN, 1460.0);
@@ -72,7 +63,7 @@ public:
     CStrip m_strip;
 
 private:
-    std::vector<CChartPoint> m_points;
+    std::vector<FieldSample> m_points;
 };
 
 void BM_RedrawFullDay1920x1080(benchmark::State& state) {

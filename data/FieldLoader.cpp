@@ -152,13 +152,15 @@ bool ParseLine(const char* szLine, int nLength, const CDayClock& clock, FieldSam
     return true;
 }
 
-void HandOverPoints(CStrip& chart, int nRecords) {
+} // namespace
+
+void HandOverPoints(CStrip& chart, const FieldSample* pSamples, int nRecords) {
     SAFEARRAY* psa = nullptr;
     if (SafeArrayAllocDescriptor(2, &psa) != S_OK) {
         return;
     }
     psa->cbElements = sizeof(double);
-    psa->pvData = g_Samples;
+    psa->pvData = const_cast<FieldSample*>(pSamples);           // the chart only reads it
     psa->rgsabound[0].cElements = static_cast<ULONG>(nRecords); // the record index
     psa->rgsabound[0].lLbound = 0;
     psa->rgsabound[1].cElements = 2; // 0: time, 1: value
@@ -169,8 +171,6 @@ void HandOverPoints(CStrip& chart, int nRecords) {
     chart.InvokeMethod129(0, &varPoints);
     SafeArrayDestroyDescriptor(psa);
 }
-} // namespace
-
 BOOL LoadFieldFile(const std::string& strPath, CStrip& chart, CLoadSummary* pSummary) {
     const int fd = OpenShared(strPath);
     if (fd < 0) {
@@ -210,7 +210,7 @@ BOOL LoadFieldFile(const std::string& strPath, CStrip& chart, CLoadSummary* pSum
     summary.nRecords = n;
     summary.bAnyFinite = bAnyFinite;
 
-    HandOverPoints(chart, n);
+    HandOverPoints(chart, g_Samples, n);
 
     const double dScale = std::ceil(dMagnitude);
     chart.SetPropertyR8(ChartId::VALUE_MAX, dScale);

@@ -32,3 +32,7 @@ struct CLoadSummary {
 // Reads strPath into g_Samples and sets up chart. FALSE when the file cannot be opened (missing,
 // a folder, no permission); the chart and g_Samples are then untouched.
 BOOL LoadFieldFile(const std::string& strPath, CStrip& chart, CLoadSummary* pSummary = nullptr);
+
+// Hands nRecords samples to the chart in one call (method 129), in place: a 2 x nRecords array of
+// doubles over pSamples, described by a SAFEARRAY that is freed as soon as the call returns.
+void HandOverPoints(CStrip& chart, const FieldSample* pSamples, int nRecords);

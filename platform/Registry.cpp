@@ -644,6 +644,19 @@ LONG FindLiveKey(CRegistry& reg, const COpenKey& key, CHive** ppHive, CHiveKey**
     return *ppKey != nullptr ? ERROR_SUCCESS : ERROR_KEY_DELETED;
 }
 
+// The opening every call on a sub-key path shares: the handle's open key, the path's names, and
+// the hive with the handle's key brought up to date. Call with the registry locked.
+LONG BeginSubKeyCall(CRegistry& reg, HKEY hKey, LPCSTR lpSubKey, COpenKey* pBase,
+                     std::vector<std::string>* pNames, CHive** ppHive, CHiveKey** ppKey) {
+    if (const LONG l = ResolveHandle(reg, hKey, 0, pBase)) {
+        return l;
+    }
+    if (const LONG l = SplitKeyPath(lpSubKey, pNames)) {
+        return l;
+    }
+    return FindLiveKey(reg, *pBase, ppHive, ppKey);
+}
+
 } // namespace
 
 LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpClass*/,
@@ -660,16 +673,10 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey base;
-    if (const LONG l = ResolveHandle(reg, hKey, 0, &base)) {
-        return l;
-    }
     std::vector<std::string> names;
-    if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
-        return l;
-    }
     CHive* pHive = nullptr;
     CHiveKey* pBase = nullptr;
-    if (const LONG l = FindLiveKey(reg, base, &pHive, &pBase)) {
+    if (const LONG l = BeginSubKeyCall(reg, hKey, lpSubKey, &base, &names, &pHive, &pBase)) {
         return l;
     }
     CHive& hive = *pHive;
@@ -730,16 +737,10 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM sa
     CRegistry& reg = Registry();
     std::lock_guard guard(reg.m_mutex);
     COpenKey base;
-    if (const LONG l = ResolveHandle(reg, hKey, 0, &base)) {
-        return l;
-    }
     std::vector<std::string> names;
-    if (const LONG l = SplitKeyPath(lpSubKey, &names)) {
-        return l;
-    }
     CHive* pHive = nullptr;
     CHiveKey* pKey = nullptr;
-    if (const LONG l = FindLiveKey(reg, base, &pHive, &pKey)) {
+    if (const LONG l = BeginSubKeyCall(reg, hKey, lpSubKey, &base, &names, &pHive, &pKey)) {
         return l;
     }
     CHive& hive = *pHive;
