@@ -1,7 +1,7 @@
 #pragma once
-// The parsed command line, kept for the whole run: g_CmdInfo, with g_strDataFile as its file
-// name. The start-up fills it from the command line or from the Open dialog; the main window reads
-// g_strDataFile for its title and its first load. File > Open never changes it.
+// The parsed command line, kept for the whole run as g_CmdInfo (app/Globals.h), with its file name
+// as g_strDataFile. Start-up fills it from the command line or from the Open dialog and gives the
+// main window the file to show first. File > Open never changes it.
 
 #include <string>
 
@@ -13,6 +13,3 @@ public:
     int m_nShellCommand = FileNew;
     std::string m_strFileName;
 };
-
-extern CCommandLineInfo g_CmdInfo;
-extern std::string& g_strDataFile;

@@ -1,16 +1,17 @@
 #include "app/ExportCommand.h"
 
 #include "app/CommandLine.h"
-#include "data/FieldLoader.h"
+#include "chart/Chart.h"
+#include "chart/ChartExport.h"
+#include "chart/ChartFeed.h"
+#include "chart/ChartSetup.h"
+#include "chart/Strip.h"
 #include "print/PageExport.h"
-#include "ui/ChartExport.h"
-#include "ui/ChartSetup.h"
-#include "ui/Strip.h"
-#include "ui/StripChart.h"
 
 #include <QFileInfo>
 
 #include <ostream>
+#include <vector>
 
 namespace {
 bool EndsWithPdf(const std::string& strOut) {
@@ -24,22 +25,42 @@ int Fail(std::ostream& err, const std::string& strMessage) {
     return 1;
 }
 
+// The chart as the main window sets it up, with the file's day handed over as a load does.
+class CLoadedChart {
+public:
+    CLoadedChart() : m_samples(MAX_FIELD_SAMPLES) {
+        m_strip.Attach(&m_chart);
+        ApplyChartDisplaySettings(m_strip);
+    }
+    // False with a one-line message when the file cannot be opened.
+    bool Load(const std::string& strPath, std::string* pstrError) {
+        const CFieldRead day = LoadFieldFile(strPath, m_samples, m_strip);
+        if (day.eOpen == EFieldOpen::NotRegular) {
+            *pstrError = "Not a regular file: " + strPath;
+        } else if (!day.Opened()) {
+            *pstrError = "File not found: " + strPath;
+        }
+        return day.Opened();
+    }
+    [[nodiscard]] CStrip& Strip() { return m_strip; }
+    [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
+
+private:
+    std::vector<FieldSample> m_samples;
+    CChart m_chart;
+    CStrip m_strip;
+};
+
 int ExportPage(const CCommandLine& cmd, std::ostream& err) {
     EPaper ePaper = DefaultPaperForLocale();
     if (!cmd.strPage.empty() && !ParsePaperName(cmd.strPage, &ePaper)) {
         return Fail(err, "unknown paper size \"" + cmd.strPage + "\": use A4 or Letter");
     }
-    // The chart as the main window sets it up, then printed as File > Print prints it, with the
-    // data file's path as the caption.
-    CStripChart chart;
-    CStrip strip;
-    strip.Attach(&chart);
-    ApplyChartDisplaySettings(strip);
-    if (!LoadFieldFile(cmd.strFile, strip)) {
-        return Fail(err, "File not found: " + cmd.strFile);
-    }
+    // Printed as File > Print prints it, with the data file's path as the caption.
+    CLoadedChart chart;
     std::string strError;
-    if (!ExportChartPage(strip, cmd.strFile, cmd.strOutput, ePaper, &strError)) {
+    if (!chart.Load(cmd.strFile, &strError) ||
+        !ExportChartPage(chart.Strip(), cmd.strFile, cmd.strOutput, ePaper, &strError)) {
         return Fail(err, strError);
     }
     return 0;
@@ -64,7 +85,12 @@ int RunExportCommand(const CCommandLine& cmd, std::ostream& err) {
     int nHeight = 0;
     std::string strError;
     if (!ParseSizeArg(cmd.strSize, &nWidth, &nHeight, &strError) ||
-        !ExportChartImage(cmd.strFile, cmd.strOutput, nWidth, nHeight, &strError)) {
+        !CheckImageTarget(cmd.strOutput, &strError)) {
+        return Fail(err, strError);
+    }
+    CLoadedChart chart;
+    if (!chart.Load(cmd.strFile, &strError) ||
+        !ExportChartImage(chart.State(), cmd.strOutput, nWidth, nHeight, cmd.strFile, &strError)) {
         return Fail(err, strError);
     }
     return 0;

@@ -1,12 +1,12 @@
 #include "app/InfoCommand.h"
 
 #include "data/FieldLoader.h"
-#include "ui/Strip.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
+#include <vector>
 
 namespace {
 std::string JsonNumber(double d) {
@@ -62,17 +62,19 @@ std::string ClockOf(double dTime) {
 }
 } // namespace
 
-std::string FormatLoadSummaryJson(const std::string& strPath, const CLoadSummary& summary) {
+std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& day) {
+    const CLoadSummary& summary = day.summary;
+    const std::span<const FieldSample> records = day.records;
     const int n = summary.nRecords;
     const bool bAny = n > 0;
     std::string str = "{";
     str += "\"path\": " + JsonString(strPath);
     str += ", \"records\": " + std::to_string(n);
     str += ", \"skipped\": " + std::to_string(summary.nSkipped);
-    str += ", \"first_time\": " + (bAny ? JsonNumber(g_Samples[0].dTime) : "null");
-    str += ", \"last_time\": " + (bAny ? JsonNumber(g_Samples[n - 1].dTime) : "null");
-    str += ", \"first_clock\": " + (bAny ? JsonString(ClockOf(g_Samples[0].dTime)) : "null");
-    str += ", \"last_clock\": " + (bAny ? JsonString(ClockOf(g_Samples[n - 1].dTime)) : "null");
+    str += ", \"first_time\": " + (bAny ? JsonNumber(records.front().dTime) : "null");
+    str += ", \"last_time\": " + (bAny ? JsonNumber(records.back().dTime) : "null");
+    str += ", \"first_clock\": " + (bAny ? JsonString(ClockOf(records.front().dTime)) : "null");
+    str += ", \"last_clock\": " + (bAny ? JsonString(ClockOf(records.back().dTime)) : "null");
     const bool bValues = summary.bAnyFinite;
     str += ", \"min\": " + (bValues ? JsonNumber(summary.dValueMin) : "null");
     str += ", \"max\": " + (bValues ? JsonNumber(summary.dValueMax) : "null");
@@ -85,12 +87,17 @@ std::string FormatLoadSummaryJson(const std::string& strPath, const CLoadSummary
 }
 
 int RunInfoCommand(const std::string& strPath, std::ostream& out, std::ostream& err) {
-    CStrip chart; // bound to nothing: the summary needs no drawing
-    CLoadSummary summary;
-    if (!LoadFieldFile(strPath, chart, &summary)) {
+    // The same read the viewer runs, into an array of the same size.
+    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
+    const CFieldRead day = ReadFieldFile(strPath, samples);
+    if (day.eOpen == EFieldOpen::NotRegular) {
+        err << "Not a regular file: " << strPath << "\n";
+        return 1;
+    }
+    if (!day.Opened()) {
         err << "File not found: " << strPath << "\n";
         return 1;
     }
-    out << FormatLoadSummaryJson(strPath, summary) << "\n";
+    out << FormatLoadSummaryJson(strPath, day) << "\n";
     return 0;
 }

@@ -4,11 +4,10 @@
 #include <iosfwd>
 #include <string>
 
-struct CLoadSummary;
+struct CFieldRead;
 
-// The JSON object for a loaded file (records from g_Samples).
-[[nodiscard]] std::string FormatLoadSummaryJson(const std::string& strPath,
-                                                const CLoadSummary& summary);
+// The JSON object for what a read of strPath found.
+[[nodiscard]] std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& day);
 
 // Runs the command: 0 on success, 1 when the file cannot be opened (message on err).
 int RunInfoCommand(const std::string& strPath, std::ostream& out, std::ostream& err);

@@ -1,11 +1,9 @@
 #include "app/ViewerApp.h"
 
-#include "app/ChooseDataFile.h"
-#include "app/CommandLineInfo.h"
+#include "app/Globals.h"
 #include "platform/Dialog.h"
+#include "ui/ChooseDataFile.h"
 #include "ui/ViewerDlg.h"
-
-CViewerApp theApp;
 
 BOOL CViewerApp::InitInstance() {
     m_nExitCode = 0;
@@ -20,7 +18,7 @@ BOOL CViewerApp::InitInstance() {
         g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     }
 
-    CViewerDlg dlg;
+    CViewerDlg dlg(CViewerContext{g_Chart, g_Settings, g_Samples, g_strDataFile});
     AfxSetMainWnd(&dlg);
     (void)dlg.DoModal();
     AfxSetMainWnd(nullptr);

@@ -20,5 +20,3 @@ public:
 private:
     int m_nExitCode = 0;
 };
-
-extern CViewerApp theApp;

@@ -1,8 +1,8 @@
 // Quillon's entry point: the command-line modes that need no window, then the viewer.
 
 #include "app/CommandLine.h"
-#include "app/CommandLineInfo.h"
 #include "app/ExportCommand.h"
+#include "app/Globals.h"
 #include "app/InfoCommand.h"
 #include "app/ViewerApp.h"
 

@@ -3,10 +3,10 @@
 //
 //   build/bench/bench_chart --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
-#include "data/FieldLoader.h"
+#include "chart/ChartFeed.h"
+#include "chart/ChartSetup.h"
+#include "chart/StripChart.h"
 #include "platform/DeviceContext.h"
-#include "ui/ChartSetup.h"
-#include "ui/StripChart.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -53,11 +53,11 @@ public:
     CDayChart() : m_points(MakeDay()) {
         m_strip.Attach(&m_chart);
         ApplyChartDisplaySettings(m_strip);
-        HandOverPoints(m_strip, m_points.data(), FULL_DAY);
-        m_strip.SetPropertyR8(ChartId::VALUE_MAX, 11.0);
-        m_strip.SetPropertyR8(ChartId::VALUE_MIN, -11.0);
-        m_strip.SetPropertyR8(ChartId::TIME_MIN, 1460.0);
-        m_strip.SetPropertyR8(ChartId::TIME_MAX, 1461.0);
+        HandOverPoints(m_strip, m_points);
+        m_strip.SetPropertyR8(ChartId::ValueMax, 11.0);
+        m_strip.SetPropertyR8(ChartId::ValueMin, -11.0);
+        m_strip.SetPropertyR8(ChartId::TimeMin, 1460.0);
+        m_strip.SetPropertyR8(ChartId::TimeMax, 1461.0);
     }
     CStripChart m_chart;
     CStrip m_strip;
@@ -71,7 +71,7 @@ void BM_RedrawFullDay1920x1080(benchmark::State& state) {
     QImage image(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
-        day.m_chart.Draw(painter, QRectF(0, 0, 1920, 1080));
+        day.m_chart.Draw(painter, QRectF(0, 0, 1920, 1080), CChartStyle{true});
     }
 }
 BENCHMARK(BM_RedrawFullDay1920x1080)->Unit(benchmark::kMillisecond);
@@ -82,12 +82,12 @@ void BM_PdfPageFullDay1200dpi(benchmark::State& state) {
     CDayChart day;
     CStrip& strip = day.m_strip;
     SetChartColours(strip, PRINT_TRACE, PRINT_BACK, PRINT_AXES, PRINT_LABELS);
-    strip.SetPropertyI2(ChartId::LABEL_COUNT, 3);
-    strip.SetPropertyI2(ChartId::LABEL_SELECT, 2);
-    strip.SetPropertyR8(ChartId::LABEL_X, 0.5);
-    strip.SetPropertyR8(ChartId::LABEL_Y, 0.0);
-    strip.SetPropertyI4(ChartId::LABEL_COLOUR, 0);
-    strip.SetPropertyBstr(DISPID_CAPTION, "/home/observer/vks/2004-01-01.vks");
+    strip.SetPropertyI2(ChartId::LabelCount, 3);
+    strip.SetPropertyI2(ChartId::LabelSelect, CAPTION_LABEL);
+    strip.SetPropertyR8(ChartId::LabelX, 0.5);
+    strip.SetPropertyR8(ChartId::LabelY, 0.0);
+    strip.SetPropertyI4(ChartId::LabelColour, static_cast<LONG>(PRINT_CAPTION));
+    strip.SetPropertyBstr(ChartId::StockCaption, "/home/observer/vks/2004-01-01.vks");
     qint64 nBytes = 0;
     for (auto _ : state) {
         QBuffer buffer;
@@ -98,7 +98,7 @@ void BM_PdfPageFullDay1200dpi(benchmark::State& state) {
             writer.setPageSize(QPageSize(QPageSize::A4));
             QPainter painter(&writer);
             const HDC_HANDLE hDC = RegisterDeviceContext({&painter, PRINTER_DPI, PRINTER_DPI});
-            strip.InvokeMethod140(hDC, 0.8267716535433071, 1.1692913385826773, 6.0, 9.0);
+            strip.DrawToDC(hDC, 0.8267716535433071, 1.1692913385826773, 6.0, 9.0);
             UnregisterDeviceContext(hDC);
         }
         nBytes = buffer.size();

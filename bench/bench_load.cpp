@@ -1,11 +1,12 @@
-// Loading a full day (172,800 lines) into g_Samples and a chart, against a bare read-and-parse
-// loop and against the naive mktime + localtime per line.
+// Loading a full day (172,800 lines) into the day's array and a chart, against a bare
+// read-and-parse loop and against the naive mktime + localtime per line.
 //
 //   build/bench/bench_load --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
+#include "chart/ChartFeed.h"
+#include "chart/Strip.h"
 #include "data/ChartTime.h"
 #include "data/FieldLoader.h"
-#include "ui/Strip.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,8 @@
 #include <unistd.h>
 
 namespace {
+FieldSample s_samples[MAX_FIELD_SAMPLES];
+
 const std::string& DayFile() {
     static const std::string s_strPath = [] {
         char szTemplate[] = "/tmp/quillon-bench-XXXXXX.vks";
@@ -46,9 +49,9 @@ void BM_LoadFieldFile(benchmark::State& state) {
     chart.Attach(&target);
     const std::string& strPath = DayFile();
     for (auto _ : state) {
-        CLoadSummary summary;
-        benchmark::DoNotOptimize(LoadFieldFile(strPath, chart, &summary));
-        if (summary.nRecords != MAX_FIELD_SAMPLES) {
+        const CFieldRead day = LoadFieldFile(strPath, s_samples, chart);
+        benchmark::DoNotOptimize(day.records.data());
+        if (day.summary.nRecords != MAX_FIELD_SAMPLES) {
             state.SkipWithError("short load");
         }
     }

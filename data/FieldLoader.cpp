@@ -2,8 +2,6 @@
 
 #include "data/ChartTime.h"
 #include "data/FieldParse.h"
-#include "platform/Automation.h"
-#include "ui/Strip.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,41 +11,50 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FieldSample g_Samples[MAX_FIELD_SAMPLES];
-
 namespace {
 constexpr int COLUMN_HOURS = 0;
 constexpr int COLUMN_MINUTES = 3;
 constexpr int COLUMN_SECONDS = 6;
 constexpr int COLUMN_VALUE = 9;
 constexpr char CTRL_Z = 0x1A;
-constexpr std::size_t READ_CHUNK = 64 * 1024;
+// Large enough that the rest of an over-long line is skipped in few reads.
+constexpr std::size_t READ_CHUNK = 1024 * 1024;
+
+// One line as the reader found it.
+struct CLineRead {
+    int nLength = -1;       // characters kept; -1 at the end of the file or after a read error
+    bool bComplete = false; // ended by a line end (or by the Ctrl-Z that ends the file)
+    std::uint64_t nEnd = 0; // file offset just past the line and its line end
+};
 
 // Reads lines as a text-mode stream does: CR LF and LF both end a line, a lone CR is kept, and a
 // Ctrl-Z ends the file. A line gives at most FIELD_LINE_CHARS characters; the rest is dropped.
 class CTextLineReader {
 public:
-    void Reset(int fd) {
+    void Reset(int fd, std::uint64_t nOffset) {
         m_fd = fd;
+        m_nBase = nOffset;
         m_nPos = 0;
         m_nEnd = 0;
         m_bEof = false;
-        m_bError = false;
+        m_bCtrlZ = false;
+        m_nErrno = 0;
     }
 
-    // Fills szLine (FIELD_LINE_CHARS + 1 bytes) and returns the line's length, or -1 at the end
-    // of the file or after a read error.
-    int ReadLine(char* szLine) {
+    // Fills szLine (FIELD_LINE_CHARS + 2 bytes). A read that fails inside a line drops the line.
+    CLineRead ReadLine(char* szLine) {
+        CLineRead line;
         std::size_t nRaw = 0; // raw bytes of this line, CR included
         std::size_t nCopied = 0;
         bool bLastCr = false;
         bool bAny = false;
         for (;;) {
             if (m_nPos == m_nEnd && !Refill()) {
-                if (!bAny) {
-                    return -1;
+                if (!bAny || m_nErrno != 0) {
+                    return {};
                 }
-                break; // the last line has no line end
+                line.bComplete = m_bCtrlZ; // the file ends inside the line
+                break;
             }
             bAny = true;
             const char* pStart = m_buffer + m_nPos;
@@ -70,66 +77,79 @@ public:
                 if (bLastCr) {
                     --nRaw; // CR LF reads as LF
                 }
+                line.bComplete = true;
                 break;
             }
         }
-        const std::size_t nLength = std::min<std::size_t>(nRaw, FIELD_LINE_CHARS);
-        szLine[nLength] = '\0';
-        return static_cast<int>(nLength);
+        line.nLength = static_cast<int>(std::min<std::size_t>(nRaw, FIELD_LINE_CHARS));
+        line.nEnd = m_nBase + m_nPos;
+        szLine[line.nLength] = '\0';
+        return line;
     }
 
-    [[nodiscard]] bool HadError() const { return m_bError; }
+    [[nodiscard]] int Errno() const { return m_nErrno; }
 
 private:
     bool Refill() {
         if (m_bEof) {
             return false;
         }
+        m_nBase += m_nEnd;
+        m_nPos = 0;
+        m_nEnd = 0;
         ssize_t nRead = 0;
         do {
             nRead = ::read(m_fd, m_buffer, READ_CHUNK);
         } while (nRead < 0 && errno == EINTR);
         if (nRead <= 0) {
-            m_bError = nRead < 0;
+            m_nErrno = nRead < 0 ? errno : 0;
             m_bEof = true;
             return false;
         }
-        m_nPos = 0;
         m_nEnd = static_cast<std::size_t>(nRead);
         if (const void* pCtrlZ = std::memchr(m_buffer, CTRL_Z, m_nEnd)) {
             m_nEnd = static_cast<std::size_t>(static_cast<const char*>(pCtrlZ) - m_buffer);
             m_bEof = true;
+            m_bCtrlZ = true;
             return m_nEnd > 0;
         }
         return true;
     }
 
     int m_fd = -1;
+    std::uint64_t m_nBase = 0; // file offset of m_buffer[0]
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     bool m_bEof = false;
-    bool m_bError = false;
+    bool m_bCtrlZ = false;
+    int m_nErrno = 0;
     char m_buffer[READ_CHUNK];
 };
 
-// One buffer serves every load (loads run one at a time on the UI thread): no allocation per
-// line or per load.
+// One buffer serves every read (reads run one at a time on the UI thread): no allocation per
+// line or per read.
 CTextLineReader g_Reader;
 
-int OpenShared(const std::string& strPath) {
-    // POSIX opens never lock others out: other processes may keep writing the file meanwhile.
+// POSIX opens never lock others out: the logger may keep writing the file meanwhile. O_NONBLOCK
+// keeps a FIFO without a writer from blocking the open; only regular files are read.
+int OpenShared(const std::string& strPath, CFieldRead* pResult) {
     int fd = -1;
     do {
-        fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        pResult->eOpen = EFieldOpen::NotFound;
+        pResult->strOpenError = std::strerror(errno);
         return -1;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        pResult->eOpen = S_ISDIR(st.st_mode) ? EFieldOpen::NotFound : EFieldOpen::NotRegular;
+        pResult->strOpenError = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
         ::close(fd);
         return -1;
     }
+    pResult->eOpen = EFieldOpen::Opened;
     return fd;
 }
 
@@ -152,86 +172,86 @@ bool ParseLine(const char* szLine, int nLength, const CDayClock& clock, FieldSam
     return true;
 }
 
+void Warn(CFieldRead& result, long nLine, std::string strText) {
+    if (result.warnings.size() < MAX_FIELD_WARNINGS) {
+        result.warnings.push_back({nLine, std::move(strText)});
+    }
+}
+
+// The scales of what was read: M is the ceiling of the largest finite magnitude (at least 1);
+// the time range is the day that holds the last record, or the loaded day without one.
+void SummariseScales(std::span<const FieldSample> records, CLoadSummary* pSummary) {
+    double dMagnitude = 1.0;
+    if (pSummary->bAnyFinite) {
+        dMagnitude =
+            std::max({dMagnitude, std::fabs(pSummary->dValueMin), std::fabs(pSummary->dValueMax)});
+    }
+    pSummary->dScale = std::ceil(dMagnitude);
+    const double dLast = records.empty() ? 1460.0 : records.back().dTime;
+    pSummary->dTimeHigh = records.empty() ? 1461.0 : std::ceil(dLast);
+    pSummary->dTimeLow = std::floor(dLast);
+}
 } // namespace
 
-void HandOverPoints(CStrip& chart, const FieldSample* pSamples, int nRecords) {
-    SAFEARRAY* psa = nullptr;
-    if (SafeArrayAllocDescriptor(2, &psa) != S_OK) {
-        return;
-    }
-    psa->cbElements = sizeof(double);
-    psa->pvData = const_cast<FieldSample*>(pSamples);           // the chart only reads it
-    psa->rgsabound[0].cElements = static_cast<ULONG>(nRecords); // the record index
-    psa->rgsabound[0].lLbound = 0;
-    psa->rgsabound[1].cElements = 2; // 0: time, 1: value
-    psa->rgsabound[1].lLbound = 0;
-    VARIANT varPoints;
-    varPoints.vt = VT_ARRAY | VT_R8;
-    varPoints.parray = psa;
-    chart.InvokeMethod129(0, &varPoints);
-    SafeArrayDestroyDescriptor(psa);
-}
-BOOL LoadFieldFile(const std::string& strPath, CStrip& chart, CLoadSummary* pSummary) {
-    const int fd = OpenShared(strPath);
+CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samples,
+                         CReadFrom from) {
+    CFieldRead result;
+    const int fd = OpenShared(strPath, &result);
     if (fd < 0) {
-        return FALSE;
+        return result;
+    }
+    result.nEndOffset = from.nOffset;
+    result.nNextLine = from.nLine;
+    if (from.nOffset > 0 && ::lseek(fd, static_cast<off_t>(from.nOffset), SEEK_SET) < 0) {
+        result.strReadError = std::strerror(errno);
     }
     CDayClock clock;
     clock.Prepare();
     CTextLineReader& reader = g_Reader;
-    reader.Reset(fd);
+    reader.Reset(fd, from.nOffset);
 
-    CLoadSummary summary;
+    CLoadSummary& summary = result.summary;
     char szLine[FIELD_LINE_CHARS + 2];
-    double dMagnitude = 1.0;
-    bool bAnyFinite = false;
-    int n = 0;
-    while (n < MAX_FIELD_SAMPLES) {
-        const int nLength = reader.ReadLine(szLine);
-        if (nLength < 0) {
+    long nLine = from.nLine;
+    std::size_t n = 0;
+    while (result.strReadError.empty() && n < samples.size()) {
+        const CLineRead line = reader.ReadLine(szLine);
+        if (line.nLength < 0) {
             break;
         }
-        FieldSample& sample = g_Samples[n];
-        if (!ParseLine(szLine, nLength, clock, &sample)) {
+        result.bLastLineComplete = line.bComplete;
+        if (line.bComplete) {
+            result.nEndOffset = line.nEnd;
+            result.nNextLine = nLine + 1;
+        }
+        FieldSample& sample = samples[n];
+        if (!ParseLine(szLine, line.nLength, clock, &sample)) {
             ++summary.nSkipped;
+            Warn(result, nLine, "the time cannot be represented; the line was skipped");
+            ++nLine;
             continue;
         }
-        const double dValue = sample.dValue;
         // The scale must show every reading, negative ones too; nan and inf never size it.
+        const double dValue = sample.dValue;
         if (std::isfinite(dValue)) {
-            dMagnitude = std::max(dMagnitude, std::fabs(dValue));
-            summary.dValueMin = bAnyFinite ? std::min(summary.dValueMin, dValue) : dValue;
-            summary.dValueMax = bAnyFinite ? std::max(summary.dValueMax, dValue) : dValue;
-            bAnyFinite = true;
+            summary.dValueMin = summary.bAnyFinite ? std::min(summary.dValueMin, dValue) : dValue;
+            summary.dValueMax = summary.bAnyFinite ? std::max(summary.dValueMax, dValue) : dValue;
+            summary.bAnyFinite = true;
         }
         ++n;
+        ++nLine;
     }
-    summary.bReadError = reader.HadError();
-    summary.nRecords = n;
-    summary.bAnyFinite = bAnyFinite;
-
-    HandOverPoints(chart, g_Samples, n);
-
-    const double dScale = std::ceil(dMagnitude);
-    chart.SetPropertyR8(ChartId::VALUE_MAX, dScale);
-    chart.SetPropertyR8(ChartId::VALUE_MIN, -dScale);
-
-    // Without a record there is no last time: show the day itself.
-    const double dLast = n > 0 ? g_Samples[n - 1].dTime : 1460.0;
-    const double dHigh = n > 0 ? std::ceil(dLast) : 1461.0;
-    const double dLow = std::floor(dLast);
-    chart.SetPropertyR8(ChartId::TIME_END_24, dHigh);
-    chart.SetPropertyR8(ChartId::TIME_SPAN_22, 1.0);
-    chart.SetPropertyR8(ChartId::TIME_MIN, dLow);
-    chart.SetPropertyR8(ChartId::TIME_MAX, dHigh);
-
+    if (reader.Errno() != 0) {
+        result.strReadError = std::strerror(reader.Errno());
+    }
+    if (!result.strReadError.empty()) {
+        summary.bReadError = true;
+        Warn(result, nLine, "read error: " + result.strReadError);
+    }
     ::close(fd);
 
-    summary.dScale = dScale;
-    summary.dTimeLow = dLow;
-    summary.dTimeHigh = dHigh;
-    if (pSummary != nullptr) {
-        *pSummary = summary;
-    }
-    return TRUE;
+    result.records = samples.first(n);
+    summary.nRecords = static_cast<int>(n);
+    SummariseScales(result.records, &summary);
+    return result;
 }

@@ -1,22 +1,25 @@
 #pragma once
-// The loading core: reads one data file into g_Samples and hands the points and the scales to the
-// chart. No window is involved, so the main window's LoadDataFile only wraps this with its
-// progress window, and tests, benchmarks and the command line call it directly.
+// Reading a data file: ReadFieldFile parses a file, or the part of it from a byte offset on, into
+// a caller's array and returns what it read. It draws nothing and shows nothing; the chart's
+// hand-over and the loading window are composed one layer up.
 //
-// Flow: file -> CTextLineReader (text-mode lines, at most 254 characters) -> fixed columns
-// (FieldParse) -> CDayClock (day numbers) -> g_Samples -> chart method 129 over a SAFEARRAY
-// descriptor -> value range (33, 32) and time range (24, 22, 102, 101).
+// Flow: open (regular files only, never blocking) -> CTextLineReader (text-mode lines, at most
+// 254 characters) -> fixed columns (FieldParse) -> CDayClock (day numbers) -> the caller's array
+// -> CFieldRead: the records, the summary (scales included), where reading stopped, and warnings
+// with line numbers.
 
 #include "data/FieldSample.h"
-#include "platform/WinTypes.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
-
-class CStrip;
+#include <vector>
 
 constexpr int FIELD_LINE_CHARS = 254; // characters of a line that are read; the rest is dropped
+// Warnings kept with their line numbers; more are counted in the summary only.
+constexpr std::size_t MAX_FIELD_WARNINGS = 100;
 
-// What one load found, for --info and for tests.
+// What one read found, for --info, the chart and tests.
 struct CLoadSummary {
     int nRecords = 0;
     int nSkipped = 0;          // lines that gave no record (time fields out of range)
@@ -25,14 +28,44 @@ struct CLoadSummary {
     double dValueMin = 0.0;    // smallest finite value (0 without one)
     double dValueMax = 0.0;    // largest finite value (0 without one)
     double dScale = 1.0;       // M: the value range is [-M, M]
-    double dTimeLow = 1460.0;  // chart property 102
-    double dTimeHigh = 1461.0; // chart property 101
+    double dTimeLow = 1460.0;  // the day the records lie on: its start
+    double dTimeHigh = 1461.0; // and its end
 };
 
-// Reads strPath into g_Samples and sets up chart. FALSE when the file cannot be opened (missing,
-// a folder, no permission); the chart and g_Samples are then untouched.
-BOOL LoadFieldFile(const std::string& strPath, CStrip& chart, CLoadSummary* pSummary = nullptr);
+struct CFieldWarning {
+    long nLine = 0; // 1 for the file's first line
+    std::string strText;
+};
 
-// Hands nRecords samples to the chart in one call (method 129), in place: a 2 x nRecords array of
-// doubles over pSamples, described by a SAFEARRAY that is freed as soon as the call returns.
-void HandOverPoints(CStrip& chart, const FieldSample* pSamples, int nRecords);
+// Where a read begins: a byte offset (the end of a complete line of an earlier read, or 0) and
+// the number of the line that starts there.
+struct CReadFrom {
+    std::uint64_t nOffset = 0;
+    long nLine = 1;
+};
+
+enum class EFieldOpen {
+    Opened,
+    NotFound,   // missing, unreadable or a folder
+    NotRegular, // a device, a pipe, a socket: nothing a logger writes
+};
+
+struct CFieldRead {
+    EFieldOpen eOpen = EFieldOpen::NotFound;
+    std::string strOpenError; // the system's reason when not opened
+
+    std::span<const FieldSample> records; // at the start of the caller's array
+    CLoadSummary summary;
+    std::uint64_t nEndOffset = 0;  // just past the last complete line read: where to go on
+    long nNextLine = 1;            // the number of the line that starts there
+    bool bLastLineComplete = true; // false when the file ends inside a line (it still counts)
+    std::string strReadError;      // the reason of a failed read, empty without one
+    std::vector<CFieldWarning> warnings;
+
+    [[nodiscard]] bool Opened() const { return eOpen == EFieldOpen::Opened; }
+};
+
+// Reads strPath from `from` into samples (at most samples.size() records). Not opened: the array
+// is untouched. A line whose read fails part-way gives no record.
+[[nodiscard]] CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samples,
+                                       CReadFrom from = {});

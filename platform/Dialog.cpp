@@ -2,7 +2,7 @@
 
 #include "platform/DialogTemplate.h"
 #include "platform/ModalSeam.h"
-#include "res/Icons.h"
+#include "platform/Resources.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "platform/MessageBox.h"
 
 #include "platform/ModalSeam.h"
+#include "platform/Resources.h"
 #include "platform/Wnd.h"
-#include "res/StringTable.h"
 
 #include <QApplication>
 #include <QMessageBox>

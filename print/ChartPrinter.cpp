@@ -1,14 +1,14 @@
 #include "print/ChartPrinter.h"
 
+#include "chart/ChartSetup.h"
+#include "chart/Strip.h"
 #include "platform/PrinterDC.h"
 #include "print/PrintLayout.h"
-#include "ui/ChartSetup.h"
-#include "ui/Strip.h"
 
 namespace {
 constexpr SHORT LABELS_WITH_CAPTION = 3;
 constexpr SHORT LABELS_ON_SCREEN = 2;
-constexpr SHORT CAPTION_LABEL = 2;
+constexpr SHORT CAPTION_LABEL_INDEX = 2; // the label that shows the stock caption
 } // namespace
 
 CChartPrinter::CChartPrinter(CStrip& chart, std::string strCaption)
@@ -53,19 +53,19 @@ void CChartPrinter::OnPrint(CPrinterDC& dc, CPrintInfo& /*info*/) {
     SetChartColours(m_chart, PRINT_TRACE, PRINT_BACK, PRINT_AXES, PRINT_LABELS);
 
     // Label 2: the file's path in black at the top centre.
-    m_chart.SetPropertyI2(ChartId::LABEL_COUNT, LABELS_WITH_CAPTION);
-    m_chart.SetPropertyI2(ChartId::LABEL_SELECT, CAPTION_LABEL);
-    m_chart.SetPropertyR8(ChartId::LABEL_X, 0.5);
-    m_chart.SetPropertyR8(ChartId::LABEL_Y, 0.0);
-    m_chart.SetPropertyI4(ChartId::LABEL_COLOUR, 0x000000);
-    m_chart.SetPropertyBstr(DISPID_CAPTION, m_strCaption);
+    m_chart.SetPropertyI2(ChartId::LabelCount, LABELS_WITH_CAPTION);
+    m_chart.SetPropertyI2(ChartId::LabelSelect, CAPTION_LABEL_INDEX);
+    m_chart.SetPropertyR8(ChartId::LabelX, 0.5);
+    m_chart.SetPropertyR8(ChartId::LabelY, 0.0);
+    m_chart.SetPropertyI4(ChartId::LabelColour, static_cast<LONG>(PRINT_CAPTION));
+    m_chart.SetPropertyBstr(ChartId::StockCaption, m_strCaption);
 
     const CPrintPlacement placement =
         ComputePrintPlacement(dc.GetDeviceCaps(HORZSIZE), dc.GetDeviceCaps(VERTSIZE));
-    m_chart.InvokeMethod140(dc.GetSafeHdc(), placement.dLeft, placement.dTop, placement.dWidth,
-                            placement.dHeight);
+    m_chart.DrawToDC(dc.GetSafeHdc(), placement.dLeft, placement.dTop, placement.dWidth,
+                     placement.dHeight);
 
-    m_chart.SetPropertyI2(ChartId::LABEL_COUNT, LABELS_ON_SCREEN);
+    m_chart.SetPropertyI2(ChartId::LabelCount, LABELS_ON_SCREEN);
     SetChartColours(m_chart, SCREEN_TRACE, SCREEN_BACK, SCREEN_AXES, SCREEN_LABELS);
 }
 

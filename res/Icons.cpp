@@ -1,4 +1,4 @@
-#include "res/Icons.h"
+#include "platform/Resources.h"
 
 #include "res/Resource.h"
 

@@ -1,4 +1,4 @@
-#include "res/StringTable.h"
+#include "platform/Resources.h"
 
 #include "res/Resource.h"
 

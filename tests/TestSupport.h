@@ -2,7 +2,7 @@
 // Shared helpers for the tests: a private temporary folder per test, files with given bytes, a
 // chart target that records every call it receives, and a scoped time-zone switch.
 
-#include "ui/Strip.h"
+#include "chart/Strip.h"
 
 #include <string>
 #include <vector>
@@ -52,15 +52,6 @@ public:
 
 private:
     IChartDispatch* m_pNext;
-};
-
-// Binds g_Chart to a target for the scope of a test.
-class CBindChart {
-public:
-    explicit CBindChart(IChartDispatch* pTarget) { g_Chart.Attach(pTarget); }
-    ~CBindChart() { g_Chart.Detach(); }
-    CBindChart(const CBindChart&) = delete;
-    CBindChart& operator=(const CBindChart&) = delete;
 };
 
 // Sets TZ for the scope of a test and restores the previous value.

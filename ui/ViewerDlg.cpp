@@ -1,21 +1,19 @@
 #include "ui/ViewerDlg.h"
 
-#include "app/ChooseDataFile.h"
-#include "app/CommandLineInfo.h"
-#include "app/ViewerSettings.h"
-#include "data/FieldLoader.h"
+#include "chart/ChartFeed.h"
+#include "chart/ChartSetup.h"
+#include "chart/Strip.h"
+#include "chart/StripChart.h"
 #include "data/LoadingDlg.h"
 #include "platform/MessageBox.h"
 #include "platform/PrintDialog.h"
 #include "platform/PrinterDC.h"
+#include "platform/Resources.h"
 #include "print/ChartPrinter.h"
-#include "res/Icons.h"
-#include "res/StringTable.h"
+#include "settings/ViewerPlacement.h"
+#include "settings/ViewerSettings.h"
 #include "ui/AboutDlg.h"
-#include "ui/ChartSetup.h"
-#include "ui/Strip.h"
-#include "ui/StripChart.h"
-#include "ui/ViewerPlacement.h"
+#include "ui/ChooseDataFile.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -81,7 +79,8 @@ const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
     {IDM_PRINT, &CViewerDlg::PrintChart},
 };
 
-CViewerDlg::CViewerDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)) {}
+CViewerDlg::CViewerDlg(CViewerContext context, CWnd* pParent)
+    : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)), m_context(std::move(context)) {}
 
 CViewerDlg::~CViewerDlg() {
     DestroyWindow();
@@ -102,7 +101,7 @@ CStripChart* CViewerDlg::GetChart() const {
 void CViewerDlg::DoDataExchange(CDataExchange* /*pDX*/) {
     // Binds control 1021 to the program's chart wrapper.
     if (CStripChart* pChart = GetChart()) {
-        g_Chart.Attach(pChart);
+        m_context.chart.Attach(pChart);
         if (pChart->findChild<CChartPaintWatcher*>() == nullptr) {
             pChart->installEventFilter(new CChartPaintWatcher(pChart, [this] {
                 if (!IsIconic()) {
@@ -125,20 +124,21 @@ BOOL CViewerDlg::OnInitDialog() {
     SetIcon(m_hIcon, ICON_BIG);
     SetIcon(m_hIcon, ICON_SMALL);
 
-    g_Settings.LoadPlacement();
+    m_context.settings.LoadPlacement();
     ApplyPlacement();
 
     ResizeChart();
-    SetWindowText(g_strDataFile);
-    ApplyChartDisplaySettings(g_Chart);
+    SetWindowText(m_context.strDataFile);
+    ApplyChartDisplaySettings(m_context.chart);
     return TRUE;
 }
 
 void CViewerDlg::ApplyPlacement() {
     // Saved and applied alike: the outer frame's top-left corner and the window's size without
     // its frame, so the window comes back exactly where and as large as it was closed.
-    const CRectI rcSaved{g_Settings.m_nWindowX, g_Settings.m_nWindowY, g_Settings.m_nWindowWidth,
-                         g_Settings.m_nWindowHeight};
+    const CViewerSettings& settings = m_context.settings;
+    const CRectI rcSaved{settings.m_nWindowX, settings.m_nWindowY, settings.m_nWindowWidth,
+                         settings.m_nWindowHeight};
     const CRectI rc = PlacementOnScreen(rcSaved, AvailableScreens());
     QWidget* pWindow = GetSafeHwnd();
     pWindow->move(rc.nLeft, rc.nTop);
@@ -147,11 +147,12 @@ void CViewerDlg::ApplyPlacement() {
 }
 
 void CViewerDlg::RecordPlacement() {
+    CViewerSettings& settings = m_context.settings;
     QWidget* pWindow = GetSafeHwnd();
     RECT rcWindow;
     GetWindowRect(&rcWindow);
-    g_Settings.m_nWindowX = rcWindow.left;
-    g_Settings.m_nWindowY = rcWindow.top;
+    settings.m_nWindowX = rcWindow.left;
+    settings.m_nWindowY = rcWindow.top;
     // Maximised or minimised: the size the window will have again when it is restored.
     const QSize szWindow = (IsZoomed() || IsIconic()) && pWindow->normalGeometry().isValid()
                                ? pWindow->normalGeometry().size()
@@ -159,11 +160,11 @@ void CViewerDlg::RecordPlacement() {
     if (IsIconic() && pWindow->normalGeometry().isValid()) {
         const QRect rcFrame = pWindow->frameGeometry();
         const QPoint ptFrameOffset = pWindow->geometry().topLeft() - rcFrame.topLeft();
-        g_Settings.m_nWindowX = pWindow->normalGeometry().left() - ptFrameOffset.x();
-        g_Settings.m_nWindowY = pWindow->normalGeometry().top() - ptFrameOffset.y();
+        settings.m_nWindowX = pWindow->normalGeometry().left() - ptFrameOffset.x();
+        settings.m_nWindowY = pWindow->normalGeometry().top() - ptFrameOffset.y();
     }
-    g_Settings.m_nWindowWidth = szWindow.width();
-    g_Settings.m_nWindowHeight = szWindow.height();
+    settings.m_nWindowWidth = szWindow.width();
+    settings.m_nWindowHeight = szWindow.height();
 }
 
 void CViewerDlg::ResizeChart() {
@@ -197,11 +198,6 @@ void CViewerDlg::OnSysCommand(UINT nID) {
 
 void CViewerDlg::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
-    // A minimise reports 0 x 0, which is no size to come back to.
-    if (nType != SIZE_MAXIMIZED && nType != SIZE_MINIMIZED) {
-        m_nWidth = cx;
-        m_nHeight = cy;
-    }
     if (GetDlgItem(IDC_STRIPCHART) != nullptr) {
         ResizeChart();
     }
@@ -243,17 +239,17 @@ void CViewerDlg::QueueStartupLoad() {
 }
 
 void CViewerDlg::LoadStartupFile() {
-    if (LoadDataFile(g_strDataFile)) {
+    if (LoadDataFile(m_context.strDataFile)) {
         return;
     }
-    AfxMessageBox(FILE_NOT_FOUND + g_strDataFile, MB_OK);
+    AfxMessageBox(FILE_NOT_FOUND + m_context.strDataFile, MB_OK);
     PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
 }
 
 BOOL CViewerDlg::LoadDataFile(std::string strPath) {
     CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
     m_strDataPath = strPath;
-    return LoadFieldFile(strPath, g_Chart);
+    return LoadFieldFile(strPath, m_context.samples, m_context.chart).Opened() ? TRUE : FALSE;
 }
 
 void CViewerDlg::OnFileOpen() {
@@ -261,7 +257,7 @@ void CViewerDlg::OnFileOpen() {
     if (!strPath) {
         return;
     }
-    g_Chart.InvokeMethod127();
+    m_context.chart.ClearPoints();
     if (!LoadDataFile(*strPath)) {
         AfxMessageBox(FILE_NOT_FOUND + *strPath, MB_OK);
     }
@@ -281,20 +277,20 @@ void CViewerDlg::PrintChart() {
     if (dlg.DoModal() == IDCANCEL) {
         return;
     }
-    CChartPrinter printer(g_Chart, m_strDataPath);
+    CChartPrinter printer(m_context.chart, m_strDataPath);
     printer.PrintOnDC(dlg.GetPrinterDC());
 }
 
 void CViewerDlg::OnClose() {
     RecordPlacement();
-    g_Settings.SavePlacement();
+    m_context.settings.SavePlacement();
     CDialog::OnClose();
 }
 
 void CViewerDlg::OnDestroy() {
-    // The chart goes with the window: nothing may reach it through g_Chart afterwards.
-    if (g_Chart.GetTarget() == GetChart()) {
-        g_Chart.Detach();
+    // The chart goes with the window: nothing may reach it through the wrapper afterwards.
+    if (m_context.chart.GetTarget() == GetChart()) {
+        m_context.chart.Detach();
     }
     CDialog::OnDestroy();
 }

@@ -1,32 +1,44 @@
 #pragma once
 // CViewerDlg: the program's one main window, a resizable dialog from template 146 whose client
-// area is the strip chart (control 1021, bound to g_Chart).
+// area is the strip chart (control 1021, bound to the context's CStrip).
 //
-// Set-up restores the saved placement (g_Settings), adds About to the system menu, shows
-// g_strDataFile as the title and gives the chart its display settings. Once the window is on
-// screen (after its first non-minimised paint) it loads g_strDataFile through LoadDataFile, which
-// shows the loading window around the loading core. Commands arrive by number through the two
-// tables in the .cpp (menu commands and system commands); closing saves the placement, Exit does
-// not.
+// Set-up restores the saved placement, adds About to the system menu, shows the start-up file as
+// the title and gives the chart its display settings. Once the window is on screen (after its
+// first non-minimised paint) it loads the start-up file through LoadDataFile: the loading window
+// around LoadFieldFile, which reads the file into the context's array and hands the day to the
+// chart. Commands arrive by number through the two tables in the .cpp (menu commands and system
+// commands); closing saves the placement, Exit does not.
 
+#include "data/FieldSample.h"
 #include "platform/Dialog.h"
 #include "res/Resource.h"
 
+#include <span>
 #include <string>
 
+class CStrip;
 class CStripChart;
+class CViewerSettings;
+
+// What the main window works with. Start-up gives it the program's own; tests give their own.
+struct CViewerContext {
+    CStrip& chart;                  // bound to the chart control while the window exists
+    CViewerSettings& settings;      // the saved placement
+    std::span<FieldSample> samples; // the array every load fills
+    std::string strDataFile;        // the file shown first: the title and the start-up load
+};
 
 class CViewerDlg : public CDialog {
 public:
     enum { IDD = IDD_VIEWER_DIALOG };
 
-    explicit CViewerDlg(CWnd* pParent = nullptr);
+    explicit CViewerDlg(CViewerContext context, CWnd* pParent = nullptr);
     ~CViewerDlg() override;
 
     // Shows the loading window, records strPath in m_strDataPath and loads it into the chart.
     // FALSE when the file cannot be opened.
     BOOL LoadDataFile(std::string strPath);
-    // The first load: g_strDataFile, and the end of the program when it cannot be opened.
+    // The first load: the start-up file, and the end of the program when it cannot be opened.
     void LoadStartupFile();
     // Fits the chart to the client area.
     void ResizeChart();
@@ -36,8 +48,6 @@ public:
     // The chart control, while the window exists.
     [[nodiscard]] CStripChart* GetChart() const;
 
-    int m_nWidth = 0;  // client width from the last size notification that was not a maximise
-    int m_nHeight = 0; // client height, likewise
     HICON m_hIcon = nullptr;
     SHORT m_bFirstPaintDone = FALSE;
     std::string m_strDataPath;
@@ -70,5 +80,6 @@ private:
     void ApplyPlacement();
     void RecordPlacement();
 
+    CViewerContext m_context;
     bool m_bStartupLoadQueued = false;
 };

@@ -18,6 +18,7 @@ TEST(CommandLine, ModesAndArguments) {
         ECommandMode eMode;
         std::string strFile;
         std::string strOutput;
+        std::string strSize = {};
     };
     const Case cases[] = {
         {{}, ECommandMode::View, "", ""},
@@ -34,12 +35,24 @@ TEST(CommandLine, ModesAndArguments) {
          ECommandMode::Export,
          "d.vks",
          "out.pdf"},
+        {{"--export=out.png", "--size=640x480", "day.vks"},
+         ECommandMode::Export,
+         "day.vks",
+         "out.png",
+         "640x480"},
+        {{"-info", "day.vks"}, ECommandMode::Info, "day.vks", ""},
+        {{"--bogus", "--help"}, ECommandMode::Help, "", ""},
+        {{"--export", "o.png", "--info", "d.vks"}, ECommandMode::Info, "d.vks", "o.png"},
+        // Paths are bytes: what is not UTF-8 comes back exactly as given.
+        {{"caf\xc3\xa9 \xff.vks"}, ECommandMode::View, "caf\xc3\xa9 \xff.vks", ""},
+        {{"--export=\xfe.png", "--", "-\xff.vks"}, ECommandMode::Export, "-\xff.vks", "\xfe.png"},
     };
     for (const Case& c : cases) {
         const CCommandLine cmd = ParseCommandLine(c.args);
         EXPECT_EQ(cmd.eMode, c.eMode) << testing::PrintToString(c.args);
         EXPECT_EQ(cmd.strFile, c.strFile) << testing::PrintToString(c.args);
         EXPECT_EQ(cmd.strOutput, c.strOutput) << testing::PrintToString(c.args);
+        EXPECT_EQ(cmd.strSize, c.strSize) << testing::PrintToString(c.args);
     }
 }
 
@@ -56,6 +69,13 @@ TEST(CommandLine, UsageErrorsSayWhat) {
         {{"--export", "out.png"}, "--export"},
         {{"--size", "10x10", "a.vks"}, "--size"},
         {{"--export", "o.png", "a.vks", "--size"}, "--size"},
+        {{"--export", "o.png", "a.vks", "--page"}, "--page"},
+        {{"--size=", "a.vks"}, "--size"},
+        {{"--info=a.vks"}, "--info takes no value"},
+        {{"-odd name.vks"}, "unknown option: -odd name.vks"},
+        {{"--bogus=1", "a.vks"}, "unknown option: --bogus=1"},
+        {{"--b\xffgus"}, "unknown option: --b\xffgus"},
+        {{"a.vks", "\xff.vks"}, "not also: \xff.vks"},
     };
     for (const Case& c : cases) {
         const CCommandLine cmd = ParseCommandLine(c.args);

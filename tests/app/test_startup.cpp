@@ -2,11 +2,12 @@
 // the run from a named or a chosen file to the main window, a start-up file that cannot be opened,
 // and the program's command line, including `quillon --export` run as users run it.
 
-#include "app/ChooseDataFile.h"
 #include "app/CommandLine.h"
+#include "app/Globals.h"
 #include "app/ViewerApp.h"
 #include "platform/FileDialog.h"
 #include "tests/ui/test_viewer_support.h"
+#include "ui/ChooseDataFile.h"
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -20,7 +21,19 @@ using namespace std::string_literals;
 
 namespace {
 
-struct CStartupTest : CViewerFixture {};
+// Start-up works on the program's globals, so each run begins with them as a new process has them.
+struct CStartupTest : CViewerFixture {
+    void NewRun() override {
+        CViewerFixture::NewRun();
+        g_Settings.m_nWindowX = g_Settings.m_nWindowY = 0;
+        g_Settings.m_nWindowWidth = g_Settings.m_nWindowHeight = 0;
+        g_CmdInfo = CCommandLineInfo{};
+    }
+    void TearDown() override {
+        g_Chart.Detach();
+        CViewerFixture::TearDown();
+    }
+};
 
 std::string CurrentFolder() {
     char sz[4096] = "";
@@ -151,7 +164,7 @@ TEST_F(CStartupTest, FileNamedOnTheCommandLineIsShownWithoutAnOpenDialog) {
             // Moved before the load: a save at any point would show.
             viewer.MoveWindow(100, 90, 450, 320);
             ASSERT_TRUE(WaitForStartupLoad(viewer));
-            nPoints = viewer.GetChart()->Model().Points().size();
+            nPoints = viewer.GetChart()->State().points.size();
             if (c.bExists) {
                 viewer.SendClose();
             }

@@ -3,7 +3,7 @@
 #include "platform/Dialog.h"
 #include "platform/DialogTemplate.h"
 #include "platform/Font.h"
-#include "res/StringTable.h"
+#include "platform/Resources.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

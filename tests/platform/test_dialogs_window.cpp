@@ -2,7 +2,7 @@
 // size and paint to the handlers, modal and modeless lives, and the quit request.
 
 #include "platform/Dialog.h"
-#include "res/Icons.h"
+#include "platform/Resources.h"
 #include "res/Resource.h"
 #include "tests/platform/test_dialogs_support.h"
 

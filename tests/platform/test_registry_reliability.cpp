@@ -1,7 +1,7 @@
 // The registry stand-in under stress: processes saving at once, a save killed part-way, damaged,
 // read-only, unreadable and linked hive files.
 
-#include "app/ViewerSettings.h"
+#include "settings/ViewerSettings.h"
 #include "tests/platform/test_registry_support.h"
 
 #include <chrono>
@@ -196,8 +196,9 @@ TEST_F(RegistryReliability, ReadOnlyHiveIsReadButNeverWritten) {
     }
     EXPECT_EQ(RegSetValueExA(hEarlier, "Kept", 0, REG_BINARY, &ONE, 0), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteValueA(hEarlier, "Kept"), ERROR_ACCESS_DENIED);
-    g_Settings.m_nWindowX = 5;
-    g_Settings.SavePlacement();
+    CViewerSettings placement;
+    placement.m_nWindowX = 5;
+    placement.SavePlacement();
     EXPECT_TRUE(SameStamp(StampOf(HivePath()), before));
 
     for (const REGSAM sam : {KEY_READ, KEY_QUERY_VALUE}) {
@@ -235,8 +236,9 @@ TEST_F(RegistryReliability, LinkedHiveStaysALinkAndItsTargetIsUpdated) {
     fs::create_directories(fs::path(HivePath()).parent_path());
     fs::create_symlink("../../elsewhere.reg", HivePath());
 
-    g_Settings.m_nWindowX = -1200;
-    g_Settings.SavePlacement();
+    CViewerSettings placement;
+    placement.m_nWindowX = -1200;
+    placement.SavePlacement();
     EXPECT_TRUE(fs::is_symlink(HivePath()));
     EXPECT_NE(ReadFile(strTarget).find("\"Window X\"=hex:50,fb,ff,ff\n"), std::string::npos);
     ForgetRegistryHives();

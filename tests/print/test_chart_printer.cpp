@@ -103,35 +103,53 @@ TEST_F(CPrintFixture, EndPageFailingAbortsButRestoresTheScreenColours) {
     ASSERT_FALSE(chart.m_calls.empty());
     // The page was drawn, so the chart is back on its screen colours.
     const CChartCall& last = chart.m_calls.back();
-    EXPECT_EQ(last.dispid, 56);
+    EXPECT_EQ(last.dispid, DispidOf(ChartId::LabelColour));
     EXPECT_EQ(last.args[0].lVal, 0xFFFFFF);
 }
 
 TEST_F(CPrintFixture, OnePageWritesTheChartInThisOrder) {
     ASSERT_TRUE(Print(1, 1));
     struct Write {
-        DISPID dispid;
+        ChartId id;
         VARTYPE vt;
         double dValue; // numeric value, or ignored for text and the method
     };
     const Write expected[] = {
-        {14, VT_I4, 0x000000}, {31, VT_I4, 0xFFFFFF}, {-501, VT_I4, 0xFFFFFF},
-        {28, VT_I4, 0x808080}, {34, VT_I4, 0x808080}, {25, VT_I4, 0x808080},
-        {58, VT_I2, 0},        {56, VT_I4, 0x000000}, {58, VT_I2, 1},
-        {56, VT_I4, 0x000000}, {59, VT_I2, 3},        {58, VT_I2, 2},
-        {60, VT_R8, 0.5},      {61, VT_R8, 0.0},      {56, VT_I4, 0x000000},
-        {-518, VT_BSTR, 0},    {140, VT_EMPTY, 0},    {59, VT_I2, 2},
-        {14, VT_I4, 0xFFFF00}, {31, VT_I4, 0x000000}, {-501, VT_I4, 0x000000},
-        {28, VT_I4, 0xFFFFFF}, {34, VT_I4, 0xFFFFFF}, {25, VT_I4, 0x808080},
-        {58, VT_I2, 0},        {56, VT_I4, 0xFFFFFF}, {58, VT_I2, 1},
-        {56, VT_I4, 0xFFFFFF},
+        {ChartId::TraceColour, VT_I4, 0x000000},
+        {ChartId::BackColour, VT_I4, 0xFFFFFF},
+        {ChartId::StockBackColor, VT_I4, 0xFFFFFF},
+        {ChartId::AxisColour, VT_I4, 0x808080},
+        {ChartId::TextColour, VT_I4, 0x808080},
+        {ChartId::GridColour, VT_I4, 0x808080},
+        {ChartId::LabelSelect, VT_I2, 0},
+        {ChartId::LabelColour, VT_I4, 0x000000},
+        {ChartId::LabelSelect, VT_I2, 1},
+        {ChartId::LabelColour, VT_I4, 0x000000},
+        {ChartId::LabelCount, VT_I2, 3},
+        {ChartId::LabelSelect, VT_I2, 2},
+        {ChartId::LabelX, VT_R8, 0.5},
+        {ChartId::LabelY, VT_R8, 0.0},
+        {ChartId::LabelColour, VT_I4, 0x000000},
+        {ChartId::StockCaption, VT_BSTR, 0},
+        {ChartId::DrawToDC, VT_EMPTY, 0},
+        {ChartId::LabelCount, VT_I2, 2},
+        {ChartId::TraceColour, VT_I4, 0xFFFF00},
+        {ChartId::BackColour, VT_I4, 0x000000},
+        {ChartId::StockBackColor, VT_I4, 0x000000},
+        {ChartId::AxisColour, VT_I4, 0xFFFFFF},
+        {ChartId::TextColour, VT_I4, 0xFFFFFF},
+        {ChartId::GridColour, VT_I4, 0x808080},
+        {ChartId::LabelSelect, VT_I2, 0},
+        {ChartId::LabelColour, VT_I4, 0xFFFFFF},
+        {ChartId::LabelSelect, VT_I2, 1},
+        {ChartId::LabelColour, VT_I4, 0xFFFFFF},
     };
     ASSERT_EQ(chart.m_calls.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         const CChartCall& call = chart.m_calls[i];
         const Write& w = expected[i];
-        ASSERT_EQ(call.dispid, w.dispid) << "write " << i;
-        if (w.dispid == 140) {
+        ASSERT_EQ(call.dispid, DispidOf(w.id)) << "write " << i;
+        if (w.id == ChartId::DrawToDC) {
             EXPECT_EQ(call.wFlags, DISPATCH_METHOD);
             ASSERT_EQ(call.args.size(), 5u);
             EXPECT_EQ(call.args[0].lVal, 0x4242);

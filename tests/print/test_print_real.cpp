@@ -78,8 +78,7 @@ struct CPrintRealTest : CViewerFixture {
             GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext, pdftoppm) are not installed";
         }
         m_strDay = DayFile();
-        g_strDataFile = m_strDay;
-        g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+        m_strStartFile = m_strDay;
     }
 
     // Prints through File > Print with the Print dialog answered by a PDF file.
@@ -91,15 +90,15 @@ struct CPrintRealTest : CViewerFixture {
 
 // The chart as set-up and one print leave it: screen colours, two labels shown, label 2 the
 // caption at the top centre in black, the selector on 1.
-void ExpectAsAfterOnePrint(const CStripChartModel& model, const std::string& strCaption) {
-    EXPECT_EQ(model.TraceColour(), 0xFFFF00U);
-    EXPECT_EQ(model.BackColour(), 0x000000U);
-    EXPECT_EQ(model.AxisColour(), 0xFFFFFFU);
-    EXPECT_EQ(model.TextColour(), 0xFFFFFFU);
-    EXPECT_EQ(model.GridColour(), 0x808080U);
-    EXPECT_EQ(model.ShownLabelCount(), 2);
-    EXPECT_EQ(model.SelectedLabel(), 1);
-    const auto& labels = model.Labels();
+void ExpectAsAfterOnePrint(const CChartState& state, const std::string& strCaption) {
+    EXPECT_EQ(state.crTrace, 0xFFFF00U);
+    EXPECT_EQ(state.crBack, 0x000000U);
+    EXPECT_EQ(state.crAxes, 0xFFFFFFU);
+    EXPECT_EQ(state.crText, 0xFFFFFFU);
+    EXPECT_EQ(state.crGrid, 0x808080U);
+    EXPECT_EQ(state.nShownLabels, 2);
+    EXPECT_EQ(state.nSelectedLabel, 1);
+    const auto& labels = state.labels;
     ASSERT_GT(labels.size(), static_cast<std::size_t>(CAPTION_LABEL));
     EXPECT_EQ(labels[0].crColour, 0xFFFFFFU);
     EXPECT_EQ(labels[1].crColour, 0xFFFFFFU);
@@ -113,15 +112,15 @@ void ExpectAsAfterOnePrint(const CStripChartModel& model, const std::string& str
 } // namespace
 
 TEST_F(CPrintRealTest, CancelInThePrintDialogStartsNoJobAndWritesNothing) {
-    CRecordedViewerDlg dlg;
+    CRecordedViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
-        const std::string strBefore = DescribeChart(viewer.GetChart()->Model());
+        const std::string strBefore = DescribeChart(viewer.GetChart()->State());
         dlg.m_pTap->m_calls.clear();
         viewer.SendCommand(ID_FILE_PRINT);
         EXPECT_EQ(m_script.OfKind(EModalKind::PrintDialog).size(), 1U);
         EXPECT_TRUE(dlg.m_pTap->m_calls.empty());
-        EXPECT_EQ(DescribeChart(viewer.GetChart()->Model()), strBefore);
+        EXPECT_EQ(DescribeChart(viewer.GetChart()->State()), strBefore);
         viewer.SendCommand(ID_FILE_EXIT);
     });
     // Only the data file in its folder: no page anywhere.
@@ -130,11 +129,11 @@ TEST_F(CPrintRealTest, CancelInThePrintDialogStartsNoJobAndWritesNothing) {
 
 TEST_F(CPrintRealTest, OnePageBlackOnWhiteWithTheCaptionInsideThePlacedRectangle) {
     const std::string strPdf = m_data.File("page.pdf");
-    CViewerDlg dlg;
+    CViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         PrintTo(viewer, strPdf);
-        ExpectAsAfterOnePrint(viewer.GetChart()->Model(), m_strDay);
+        ExpectAsAfterOnePrint(viewer.GetChart()->State(), m_strDay);
         viewer.SendCommand(ID_FILE_EXIT);
     });
 
@@ -189,14 +188,14 @@ TEST_F(CPrintRealTest, PrintingTwiceGivesTheSamePageAndLeavesTheChartAsOnePrintD
     const std::string strSecond = m_data.File("second.pdf");
     std::string strAfterOne;
     std::string strAfterTwo;
-    CViewerDlg dlg;
+    CViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         PrintTo(viewer, strFirst);
-        strAfterOne = DescribeChart(viewer.GetChart()->Model());
+        strAfterOne = DescribeChart(viewer.GetChart()->State());
         PrintTo(viewer, strSecond);
-        strAfterTwo = DescribeChart(viewer.GetChart()->Model());
-        ExpectAsAfterOnePrint(viewer.GetChart()->Model(), m_strDay);
+        strAfterTwo = DescribeChart(viewer.GetChart()->State());
+        ExpectAsAfterOnePrint(viewer.GetChart()->State(), m_strDay);
         viewer.SendCommand(ID_FILE_EXIT);
     });
     EXPECT_EQ(strAfterTwo, strAfterOne);
@@ -213,7 +212,7 @@ TEST_F(CPrintRealTest, ExportedPageIsThePrintedPage) {
         GTEST_SKIP() << "the printer's paper is neither A4 nor Letter";
     }
     const std::string strPrinted = m_data.File("printed.pdf");
-    CViewerDlg dlg;
+    CViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         PrintTo(viewer, strPrinted);

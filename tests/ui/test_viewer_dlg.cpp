@@ -3,7 +3,7 @@
 // a real hive in a private XDG_CONFIG_HOME.
 
 #include "platform/PrintDialog.h"
-#include "res/Icons.h"
+#include "platform/Resources.h"
 #include "tests/ui/test_viewer_support.h"
 
 #include <QImage>
@@ -28,8 +28,7 @@ struct CViewerDlgTest : CViewerFixture {
     // A new process started on the day file.
     void NextRun() {
         NewRun();
-        g_strDataFile = m_strDay;
-        g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+        m_strStartFile = m_strDay;
     }
 };
 
@@ -67,11 +66,12 @@ int StoredInt(const char* pszName) {
 }
 
 void SavePlacement(int nX, int nY, int nWidth, int nHeight) {
-    g_Settings.m_nWindowX = nX;
-    g_Settings.m_nWindowY = nY;
-    g_Settings.m_nWindowWidth = nWidth;
-    g_Settings.m_nWindowHeight = nHeight;
-    g_Settings.SavePlacement();
+    CViewerSettings settings;
+    settings.m_nWindowX = nX;
+    settings.m_nWindowY = nY;
+    settings.m_nWindowWidth = nWidth;
+    settings.m_nWindowHeight = nHeight;
+    settings.SavePlacement();
 }
 
 } // namespace
@@ -80,39 +80,57 @@ void SavePlacement(int nX, int nY, int nWidth, int nHeight) {
 
 TEST_F(CViewerDlgTest, SetUpGivesTitleSystemMenuIconsAndThe36ChartWritesInOrder) {
     struct CWrite {
-        DISPID dispid;
+        ChartId id;
         VARTYPE vt;
         double dValue;
         const char* pszText;
     };
     const CWrite expected[] = {
-        {14, VT_I4, 0xFFFF00, nullptr}, {21, VT_I4, 3, nullptr},
-        {88, VT_I4, 1, nullptr},        {11, VT_I4, 172800, nullptr},
-        {31, VT_I4, 0, nullptr},        {-501, VT_I4, 0, nullptr},
-        {28, VT_I4, 0xFFFFFF, nullptr}, {34, VT_I4, 0xFFFFFF, nullptr},
-        {81, VT_I2, 8, nullptr},        {25, VT_I4, 0x808080, nullptr},
-        {70, VT_I2, 0, nullptr},        {2, VT_I4, 0, nullptr},
-        {1, VT_I4, 0, nullptr},         {26, VT_I2, 20, nullptr},
-        {27, VT_I2, 4, nullptr},        {111, VT_BOOL, 0, nullptr},
-        {23, VT_I2, 2, nullptr},        {89, VT_BSTR, 0, "%H:%M:%S"},
-        {90, VT_BSTR, 0, "%H:%M"},      {91, VT_BSTR, 0, "%H:%M"},
-        {92, VT_BSTR, 0, "%m/%d/%y"},   {95, VT_BSTR, 0, "%b,%y"},
-        {93, VT_BSTR, 0, "%Y"},         {94, VT_BSTR, 0, ""},
-        {4, VT_I2, 0, nullptr},         {1, VT_I4, 0, nullptr},
-        {2, VT_I4, 0, nullptr},         {3, VT_I2, 0, nullptr},
-        {6, VT_R8, 0.04, nullptr},      {5, VT_R8, 0.91, nullptr},
-        {7, VT_R8, 0.06, nullptr},      {8, VT_R8, 0.97, nullptr},
-        {58, VT_I2, 0, nullptr},        {56, VT_I4, 0xFFFFFF, nullptr},
-        {58, VT_I2, 1, nullptr},        {56, VT_I4, 0xFFFFFF, nullptr},
+        {ChartId::TraceColour, VT_I4, 0xFFFF00, nullptr},
+        {ChartId::Kept21, VT_I4, 3, nullptr},
+        {ChartId::Kept88, VT_I4, 1, nullptr},
+        {ChartId::PointCapacity, VT_I4, 172800, nullptr},
+        {ChartId::BackColour, VT_I4, 0, nullptr},
+        {ChartId::StockBackColor, VT_I4, 0, nullptr},
+        {ChartId::AxisColour, VT_I4, 0xFFFFFF, nullptr},
+        {ChartId::TextColour, VT_I4, 0xFFFFFF, nullptr},
+        {ChartId::Kept81, VT_I2, 8, nullptr},
+        {ChartId::GridColour, VT_I4, 0x808080, nullptr},
+        {ChartId::Kept70, VT_I2, 0, nullptr},
+        {ChartId::Kept2, VT_I4, 0, nullptr},
+        {ChartId::Kept1, VT_I4, 0, nullptr},
+        {ChartId::Kept26, VT_I2, 20, nullptr},
+        {ChartId::Kept27, VT_I2, 4, nullptr},
+        {ChartId::Kept111, VT_BOOL, 0, nullptr},
+        {ChartId::Kept23, VT_I2, 2, nullptr},
+        {ChartId::FormatSeconds, VT_BSTR, 0, "%H:%M:%S"},
+        {ChartId::FormatMinutes, VT_BSTR, 0, "%H:%M"},
+        {ChartId::FormatHours, VT_BSTR, 0, "%H:%M"},
+        {ChartId::FormatDays, VT_BSTR, 0, "%m/%d/%y"},
+        {ChartId::FormatMonths, VT_BSTR, 0, "%b,%y"},
+        {ChartId::FormatYears, VT_BSTR, 0, "%Y"},
+        {ChartId::FormatWeeks, VT_BSTR, 0, ""},
+        {ChartId::Kept4, VT_I2, 0, nullptr},
+        {ChartId::Kept1, VT_I4, 0, nullptr},
+        {ChartId::Kept2, VT_I4, 0, nullptr},
+        {ChartId::Kept3, VT_I2, 0, nullptr},
+        {ChartId::PlotTop, VT_R8, 0.04, nullptr},
+        {ChartId::PlotBottom, VT_R8, 0.91, nullptr},
+        {ChartId::PlotLeft, VT_R8, 0.06, nullptr},
+        {ChartId::PlotRight, VT_R8, 0.97, nullptr},
+        {ChartId::LabelSelect, VT_I2, 0, nullptr},
+        {ChartId::LabelColour, VT_I4, 0xFFFFFF, nullptr},
+        {ChartId::LabelSelect, VT_I2, 1, nullptr},
+        {ChartId::LabelColour, VT_I4, 0xFFFFFF, nullptr},
     };
     static_assert(std::size(expected) == 36);
 
-    CRecordedViewerDlg dlg;
+    CRecordedViewerDlg dlg(Context());
     std::vector<CChartCall> setUp;
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_NE(dlg.m_pTap, nullptr);
         setUp = dlg.m_pTap->m_calls; // everything the chart got before the window ran
-        EXPECT_EQ(viewer.GetWindowText(), g_strDataFile);
+        EXPECT_EQ(viewer.GetWindowText(), m_strStartFile);
         EXPECT_EQ(viewer.GetIcon(ICON_BIG), LoadIcon(IDR_MAINFRAME));
         EXPECT_EQ(viewer.GetIcon(ICON_SMALL), LoadIcon(IDR_MAINFRAME));
         CMenu* pMenu = viewer.GetSystemMenu(FALSE);
@@ -135,7 +153,7 @@ TEST_F(CViewerDlgTest, SetUpGivesTitleSystemMenuIconsAndThe36ChartWritesInOrder)
         const CChartCall& call = setUp[i];
         const CWrite& w = expected[i];
         SCOPED_TRACE("write " + std::to_string(i + 1));
-        EXPECT_EQ(call.dispid, w.dispid);
+        EXPECT_EQ(call.dispid, DispidOf(w.id));
         EXPECT_EQ(call.wFlags, DISPATCH_PROPERTYPUT);
         ASSERT_EQ(call.args.size(), 1U);
         const VARIANT& var = call.args[0];
@@ -164,17 +182,17 @@ TEST_F(CViewerDlgTest, TitleBarShowsThePathAsItIs) {
     for (const char* pszName : {"50%s of 100%d%n.vks", "a & b.vks", "copy [*] of day.vks"}) {
         SCOPED_TRACE(pszName);
         NewRun();
-        g_strDataFile = DayFile(pszName);
+        m_strStartFile = DayFile(pszName);
         std::string strShown;
-        CViewerDlg dlg;
+        CViewerDlg dlg(Context());
         RunViewer(dlg, [&](CViewerDlg& viewer) {
-            EXPECT_EQ(viewer.GetWindowText(), g_strDataFile);
+            EXPECT_EQ(viewer.GetWindowText(), m_strStartFile);
             // What the window manager puts in the title bar.
             strShown = viewer.GetSafeHwnd()->windowHandle()->title().toStdString();
             EXPECT_TRUE(LoadedAtStartup(viewer));
             viewer.SendCommand(ID_FILE_EXIT);
         });
-        EXPECT_EQ(strShown, g_strDataFile);
+        EXPECT_EQ(strShown, m_strStartFile);
     }
 }
 
@@ -194,7 +212,7 @@ TEST_F(CViewerDlgTest, SystemCommandsAreMaskedToTheirGroup) {
         {0x3A, EModalKind::PrintDialog},
         {0x40, std::nullopt},
     };
-    CRecordedViewerDlg dlg;
+    CRecordedViewerDlg dlg(Context());
     const INT_PTR nResult = RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         const QRect rcBefore = viewer.GetSafeHwnd()->geometry();
@@ -231,7 +249,7 @@ TEST_F(CViewerDlgTest, SystemCommandsAreMaskedToTheirGroup) {
 // ---- The ways the window ends, and its placement -----------------------------------------------
 
 TEST_F(CViewerDlgTest, FirstRunOpensAtTheDefaultPlacement) {
-    CViewerDlg dlg;
+    CViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         const CWindowPlace place = PlaceOf(viewer);
         EXPECT_EQ(place.rcOuter.left, 10);
@@ -274,7 +292,7 @@ TEST_F(CViewerDlgTest, OnlyClosingSavesThePlacementAndTheNextRunReopensThere) {
         NextRun();
 
         CWindowPlace closedAt;
-        CViewerDlg dlg;
+        CViewerDlg dlg(Context());
         const INT_PTR nResult = RunViewer(dlg, [&](CViewerDlg& viewer) {
             ASSERT_TRUE(LoadedAtStartup(viewer));
             viewer.MoveWindow(60, 50, 640, 420);
@@ -294,7 +312,7 @@ TEST_F(CViewerDlgTest, OnlyClosingSavesThePlacementAndTheNextRunReopensThere) {
         EXPECT_GT(StoredInt(WINDOW_HEIGHT_VALUE), 0);
 
         NextRun();
-        CViewerDlg next;
+        CViewerDlg next(Context());
         RunViewer(next, [&](CViewerDlg& viewer) {
             ExpectSamePlace(PlaceOf(viewer), closedAt, "reopened");
             EXPECT_TRUE(LoadedAtStartup(viewer));
@@ -318,7 +336,7 @@ TEST_F(CViewerDlgTest, ClosedMaximisedOrMinimisedKeepsTheRestoredSize) {
         NextRun();
         CWindowPlace restored;
         CWindowPlace closedAt;
-        CViewerDlg dlg;
+        CViewerDlg dlg(Context());
         RunViewer(dlg, [&](CViewerDlg& viewer) {
             ASSERT_TRUE(LoadedAtStartup(viewer));
             viewer.MoveWindow(60, 50, 520, 380);
@@ -330,7 +348,7 @@ TEST_F(CViewerDlgTest, ClosedMaximisedOrMinimisedKeepsTheRestoredSize) {
             viewer.SendClose();
         });
         NextRun();
-        CViewerDlg next;
+        CViewerDlg next(Context());
         RunViewer(next, [&](CViewerDlg& viewer) {
             const CWindowPlace reopened = PlaceOf(viewer);
             EXPECT_EQ(reopened.szClient, restored.szClient) << "the size from before";
@@ -350,7 +368,7 @@ TEST_F(CViewerDlgTest, ClosedMaximisedOrMinimisedKeepsTheRestoredSize) {
 // ---- Paint -------------------------------------------------------------------------------------
 
 TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
-    CViewerDlg dlg;
+    CViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         QWidget* pWindow = viewer.GetSafeHwnd();
         pWindow->showMinimized();
@@ -380,7 +398,7 @@ TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
         // Restored: black, and the start-up load runs.
         pWindow->showNormal();
         ASSERT_TRUE(LoadedAtStartup(viewer));
-        EXPECT_EQ(viewer.m_strDataPath, g_strDataFile);
+        EXPECT_EQ(viewer.m_strDataPath, m_strStartFile);
         painted.fill(Qt::magenta);
         pClient->render(&painted, QPoint(), QRegion(), QWidget::DrawWindowBackground);
         EXPECT_EQ(painted.pixelColor(painted.width() / 2, painted.height() / 2), QColor(Qt::black));
@@ -391,10 +409,10 @@ TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
 // ---- File > Open -------------------------------------------------------------------------------
 
 TEST_F(CViewerDlgTest, FileOpenCancelledTouchesNothing) {
-    CRecordedViewerDlg dlg;
+    CRecordedViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
-        const std::size_t nPoints = viewer.GetChart()->Model().Points().size();
+        const std::size_t nPoints = viewer.GetChart()->State().points.size();
         dlg.m_pTap->m_calls.clear();
         m_script.m_requests.clear();
         viewer.SendCommand(ID_FILE_OPEN);
@@ -403,42 +421,41 @@ TEST_F(CViewerDlgTest, FileOpenCancelledTouchesNothing) {
         EXPECT_EQ(m_script.m_requests[0].strTitle, "Open VKS Data File...");
         EXPECT_EQ(m_script.m_requests[0].pOwner, nullptr) << "the Open dialog has no owner";
         EXPECT_TRUE(dlg.m_pTap->m_calls.empty());
-        EXPECT_EQ(viewer.GetChart()->Model().Points().size(), nPoints);
-        EXPECT_EQ(viewer.m_strDataPath, g_strDataFile);
-        EXPECT_EQ(viewer.GetWindowText(), g_strDataFile);
+        EXPECT_EQ(viewer.GetChart()->State().points.size(), nPoints);
+        EXPECT_EQ(viewer.m_strDataPath, m_strStartFile);
+        EXPECT_EQ(viewer.GetWindowText(), m_strStartFile);
         viewer.SendCommand(ID_FILE_EXIT);
     });
 }
 
 TEST_F(CViewerDlgTest, FileOpenLoadsAnotherFileButKeepsTitleAndStartupPath) {
-    const std::string strStartup = g_strDataFile;
+    const std::string strStartup = m_strStartFile;
     const std::string strOther = m_data.File("other.vks");
     testing_support::WriteFile(strOther, "01:00:00,1.0\n02:00:00,-3.0\n03:00:00,2.0\n");
     // Typed without its extension: the dialog adds ".vks".
     m_script.m_fileAnswers.push_back({IDOK, m_data.File("other"), false});
-    CRecordedViewerDlg dlg;
+    CRecordedViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         dlg.m_pTap->m_calls.clear();
         viewer.SendCommand(ID_FILE_OPEN);
         ASSERT_FALSE(dlg.m_pTap->m_calls.empty());
-        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, ChartId::METHOD_CLEAR);
-        EXPECT_EQ(viewer.GetChart()->Model().Points().size(), 3U);
+        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, DispidOf(ChartId::ClearPoints));
+        EXPECT_EQ(viewer.GetChart()->State().points.size(), 3U);
         EXPECT_EQ(viewer.m_strDataPath, strOther);
         EXPECT_TRUE(m_script.Messages().empty());
         viewer.SendCommand(ID_FILE_EXIT);
     });
-    EXPECT_EQ(g_strDataFile, strStartup);
-    EXPECT_EQ(g_CmdInfo.m_nShellCommand, CCommandLineInfo::FileOpen);
+    EXPECT_EQ(m_strStartFile, strStartup);
 }
 
 TEST_F(CViewerDlgTest, FileOpenOfAMissingFileReportsItAndTheNextPrintIsCaptionedWithIt) {
-    const std::string strStartup = g_strDataFile;
+    const std::string strStartup = m_strStartFile;
     const std::string strMissing = m_data.File("gone 100%s.vks");
     const std::string strPdf = m_data.File("after-failed-open.pdf");
     m_script.m_fileAnswers.push_back({IDOK, strMissing, false});
     m_script.m_printAnswers.push_back({IDOK, strPdf, false});
-    CRecordedViewerDlg dlg;
+    CRecordedViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         dlg.m_pTap->m_calls.clear();
@@ -446,22 +463,19 @@ TEST_F(CViewerDlgTest, FileOpenOfAMissingFileReportsItAndTheNextPrintIsCaptioned
 
         // Method 127 went first; the failed load wrote nothing more.
         ASSERT_EQ(dlg.m_pTap->m_calls.size(), 1U);
-        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, ChartId::METHOD_CLEAR);
+        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, DispidOf(ChartId::ClearPoints));
         EXPECT_EQ(dlg.m_pTap->m_calls[0].wFlags, DISPATCH_METHOD);
-        EXPECT_TRUE(viewer.GetChart()->Model().Points().empty());
+        EXPECT_TRUE(viewer.GetChart()->State().points.empty());
         ASSERT_EQ(m_script.Messages(), std::vector<std::string>{"File not found: " + strMissing});
         EXPECT_EQ(m_script.OfKind(EModalKind::MessageBox)[0].dwFlags, static_cast<DWORD>(MB_OK));
         EXPECT_EQ(viewer.GetWindowText(), strStartup);
         EXPECT_TRUE(viewer.IsWindowVisible()) << "the window stays";
 
         viewer.SendCommand(ID_FILE_PRINT);
-        const VARIANT* pCaption = viewer.GetChart()->Model().FindProperty(DISPID_CAPTION);
-        ASSERT_NE(pCaption, nullptr);
-        EXPECT_EQ(pCaption->bstrVal, strMissing);
-        ASSERT_GT(viewer.GetChart()->Model().Labels().size(), 2U);
-        EXPECT_EQ(viewer.GetChart()->Model().Labels()[CAPTION_LABEL].strText, strMissing);
+        ASSERT_GT(viewer.GetChart()->State().labels.size(), 2U);
+        EXPECT_EQ(viewer.GetChart()->State().labels[CAPTION_LABEL].strText, strMissing);
         viewer.SendCommand(ID_FILE_EXIT);
     });
-    EXPECT_EQ(g_strDataFile, strStartup);
+    EXPECT_EQ(m_strStartFile, strStartup);
     EXPECT_TRUE(std::filesystem::exists(strPdf));
 }

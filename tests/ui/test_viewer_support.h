@@ -1,22 +1,23 @@
 #pragma once
 // Shared by the main-window, start-up and printing tests.
 //
-// CViewerFixture gives every test a fresh run: its own XDG_CONFIG_HOME (a real hive file), the
-// globals of a new process (g_Settings, g_CmdInfo, the quit request, the main window) and a check
-// that no top-level window is left behind. CModalScript answers every modal request the program
-// makes and records it; the main window's own modal run is handed to a scenario that drives the
-// window while it is on screen. CRecordedViewerDlg is the main window with a recorder in front of
-// the chart, placed by its data exchange, so the set-up writes are seen too.
+// CViewerFixture gives every test a fresh run: its own XDG_CONFIG_HOME (a real hive file), what
+// start-up hands the main window (a chart wrapper, the settings, the day's array, the start-up
+// file), no quit request and no main window, and a check that no top-level window is left behind.
+// CModalScript answers every modal request the program makes and records it; the main window's own
+// modal run is handed to a scenario that drives the window while it is on screen.
+// CRecordedViewerDlg is the main window with a recorder in front of the chart, placed by its data
+// exchange, so the set-up writes are seen too.
 
-#include "app/CommandLineInfo.h"
-#include "app/ViewerSettings.h"
+#include "chart/Strip.h"
+#include "chart/StripChart.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ModalSeam.h"
 #include "platform/Registry.h"
 #include "res/Resource.h"
+#include "settings/ViewerSettings.h"
 #include "tests/TestSupport.h"
-#include "ui/StripChart.h"
 #include "ui/ViewerDlg.h"
 
 #include <QApplication>
@@ -140,20 +141,22 @@ inline bool WaitForStartupLoad(CViewerDlg& dlg) {
 // Waits for the start-up load; true when it loaded the file (no quit request followed).
 inline bool LoadedAtStartup(CViewerDlg& dlg) {
     return WaitForStartupLoad(dlg) && !PeekQuitMessage() && dlg.GetChart() != nullptr &&
-           !dlg.GetChart()->Model().Points().empty();
+           !dlg.GetChart()->State().points.empty();
 }
 
-// The main window with a recorder between g_Chart and the chart. The recorder goes in front at
-// every data exchange and is taken out before the window goes, so g_Chart never outlives the
-// chart. m_pTap keeps the calls of the last run.
+// The main window with a recorder between its chart wrapper and the chart. The recorder goes in
+// front at every data exchange and is taken out before the window goes, so the wrapper never
+// outlives the chart. m_pTap keeps the calls of the last run.
 class CRecordedViewerDlg : public CViewerDlg {
 public:
+    explicit CRecordedViewerDlg(const CViewerContext& context)
+        : CViewerDlg(context), m_strip(context.chart) {}
     std::unique_ptr<CRecordingChart> m_pTap;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override {
         CViewerDlg::DoDataExchange(pDX);
-        IChartDispatch* pChart = g_Chart.GetTarget();
+        IChartDispatch* pChart = m_strip.GetTarget();
         if (pChart == nullptr) {
             return;
         }
@@ -161,28 +164,32 @@ protected:
             m_pTap = std::make_unique<CRecordingChart>(pChart);
             m_pTapped = pChart;
         }
-        g_Chart.Attach(m_pTap.get());
+        m_strip.Attach(m_pTap.get());
     }
     void OnDestroy() override {
-        if (m_pTap && g_Chart.GetTarget() == m_pTap.get()) {
-            g_Chart.Attach(m_pTapped);
+        if (m_pTap && m_strip.GetTarget() == m_pTap.get()) {
+            m_strip.Attach(m_pTapped);
         }
         m_pTapped = nullptr;
         CViewerDlg::OnDestroy();
     }
 
 private:
+    CStrip& m_strip;
     IChartDispatch* m_pTapped = nullptr;
 };
 
-// A recorder in front of whatever g_Chart is bound to, for the scope: used where the main window
+// A recorder in front of whatever strip is bound to, for the scope: used where the main window
 // is not ours to subclass (start-up builds its own).
 class CChartTap {
 public:
-    CChartTap() : m_pBound(g_Chart.GetTarget()), m_tap(m_pBound) { g_Chart.Attach(&m_tap); }
+    explicit CChartTap(CStrip& strip)
+        : m_strip(strip), m_pBound(strip.GetTarget()), m_tap(m_pBound) {
+        m_strip.Attach(&m_tap);
+    }
     ~CChartTap() {
-        if (g_Chart.GetTarget() == &m_tap) {
-            g_Chart.Attach(m_pBound);
+        if (m_strip.GetTarget() == &m_tap) {
+            m_strip.Attach(m_pBound);
         }
     }
     CChartTap(const CChartTap&) = delete;
@@ -192,18 +199,18 @@ public:
     }
 
 private:
+    CStrip& m_strip;
     IChartDispatch* m_pBound;
     CRecordingChart m_tap;
 };
 
 // The chart's state as a user would see it change: colours, labels and the caption.
-inline std::string DescribeChart(const CStripChartModel& model) {
+inline std::string DescribeChart(const CChartState& state) {
     std::ostringstream out;
-    out << std::hex << "trace " << model.TraceColour() << " back " << model.BackColour() << " axes "
-        << model.AxisColour() << " text " << model.TextColour() << " grid " << model.GridColour()
-        << std::dec << " shown " << model.ShownLabelCount() << " selected "
-        << model.SelectedLabel();
-    for (const CChartLabel& label : model.Labels()) {
+    out << std::hex << "trace " << state.crTrace << " back " << state.crBack << " axes "
+        << state.crAxes << " text " << state.crText << " grid " << state.crGrid << std::dec
+        << " shown " << state.nShownLabels << " selected " << state.nSelectedLabel;
+    for (const CChartLabel& label : state.labels) {
         out << " | '" << label.strText << "' " << std::hex << label.crColour << std::dec << " at "
             << label.dX << "," << label.dY;
     }
@@ -283,6 +290,11 @@ struct CViewerFixture : ::testing::Test {
     CTempDir m_config;
     CTempDir m_data;
     CModalScript m_script;
+    // What start-up hands the main window.
+    CStrip m_chart;
+    CViewerSettings m_settings;
+    std::vector<FieldSample> m_samples = std::vector<FieldSample>(MAX_FIELD_SAMPLES);
+    std::string m_strStartFile;
     std::string m_strOldConfig;
     int m_nTopLevelsBefore = 0;
 
@@ -294,7 +306,7 @@ struct CViewerFixture : ::testing::Test {
         m_nTopLevelsBefore = CountTopLevels();
     }
     void TearDown() override {
-        g_Chart.Detach();
+        m_chart.Detach();
         AfxSetMainWnd(nullptr);
         ResetQuitMessage();
         EXPECT_EQ(CountTopLevels(), m_nTopLevelsBefore) << "a window was left behind";
@@ -302,14 +314,17 @@ struct CViewerFixture : ::testing::Test {
         setenv("XDG_CONFIG_HOME", m_strOldConfig.c_str(), 1);
     }
 
-    // What a new process starts with: nothing of the registry in memory, fresh globals.
-    static void NewRun() {
+    // What a new process starts with: nothing of the registry in memory, fresh settings.
+    virtual void NewRun() {
         ForgetRegistryHives();
-        g_Settings.m_nWindowX = g_Settings.m_nWindowY = 0;
-        g_Settings.m_nWindowWidth = g_Settings.m_nWindowHeight = 0;
-        g_CmdInfo = CCommandLineInfo{};
+        m_settings.m_nWindowX = m_settings.m_nWindowY = 0;
+        m_settings.m_nWindowWidth = m_settings.m_nWindowHeight = 0;
         ResetQuitMessage();
         AfxSetMainWnd(nullptr);
+    }
+
+    [[nodiscard]] CViewerContext Context() {
+        return {m_chart, m_settings, m_samples, m_strStartFile};
     }
 
     // Runs dlg as start-up runs it, with the script answering; the run's result.

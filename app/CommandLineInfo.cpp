@@ -1,4 +1,0 @@
-#include "app/CommandLineInfo.h"
-
-CCommandLineInfo g_CmdInfo;
-std::string& g_strDataFile = g_CmdInfo.m_strFileName;

@@ -1,0 +1,79 @@
+#pragma once
+// CChartState: everything the strip chart shows, as named fields. The dispatch table
+// (ChartModel.cpp) writes it, the renderer reads it; nothing else holds chart state.
+//
+// The view is the part of the data's ranges that is on screen. It follows the data's ranges until
+// something zooms or pans it, so a chart that nobody zooms shows exactly what was written.
+
+#include "chart/ChartGeometry.h"
+#include "chart/ChartTicks.h"
+#include "chart/ChartTrace.h"
+#include "platform/WinTypes.h"
+
+#include <string>
+#include <vector>
+
+struct CChartLabel {
+    std::string strText;
+    COLORREF crColour = 0x00FFFFFF;
+    double dX = 0.0; // fraction of the chart's width
+    double dY = 0.0; // fraction of the chart's height
+};
+
+// Labels 0 to MAX_CHART_LABELS - 1 can be selected and shown.
+constexpr int MAX_CHART_LABELS = 16;
+// The label that shows the stock caption.
+constexpr int CAPTION_LABEL = 2;
+
+// Values the program writes that the chart keeps without drawing anything from them.
+struct CKeptValues {
+    LONG n1 = 0;
+    LONG n2 = 0;
+    SHORT n3 = 0;
+    SHORT n4 = 0;
+    LONG n21 = 0;
+    SHORT n23 = 0;
+    SHORT n26 = 0;
+    SHORT n27 = 0;
+    SHORT n70 = 0;
+    SHORT n81 = 0;
+    LONG n88 = 0;
+    bool b111 = false;
+    LONG nPointCapacity = 0;
+    double dTimeSpan = 1.0;
+    double dTimeEnd = 0.0;
+};
+
+// The ranges on screen. Unset, they are the data's ranges.
+struct CChartView {
+    bool bZoomed = false;
+    CChartRange time = DEFAULT_TIME_RANGE;
+    CChartRange value = DEFAULT_VALUE_RANGE;
+};
+
+struct CChartState {
+    CChartState();
+
+    COLORREF crTrace = 0x00FFFF00;
+    COLORREF crBack = 0x00000000;
+    COLORREF crAxes = 0x00FFFFFF;
+    COLORREF crText = 0x00FFFFFF;
+    COLORREF crGrid = 0x00808080;
+
+    CPlotFractions plot;
+    CChartRange time = DEFAULT_TIME_RANGE;   // of the data, as written
+    CChartRange value = DEFAULT_VALUE_RANGE; // likewise
+    CChartView view;
+    CTimeFormats formats;
+
+    std::vector<CChartLabel> labels; // 0 "kV / m", 1 "T i m e", 2 the caption
+    int nSelectedLabel = 0;
+    int nShownLabels = 2;
+
+    std::vector<CChartPoint> points;
+    CKeptValues kept;
+
+    // The time and value ranges to draw: the view when zoomed, else the data's.
+    [[nodiscard]] CChartRange ShownTime() const { return view.bZoomed ? view.time : time; }
+    [[nodiscard]] CChartRange ShownValue() const { return view.bZoomed ? view.value : value; }
+};

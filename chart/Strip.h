@@ -1,0 +1,105 @@
+#pragma once
+// CStrip: the program's wrapper of the strip-chart component, and ChartId, the component's
+// members by number.
+//
+// The program only writes properties and calls methods. Each goes out through the component's one
+// dispatch entry point as a DISPID with VARIANT arguments, as an Automation client calls a hosted
+// control. The numbers appear here and nowhere else: callers name a member by its role
+// (ChartId::TraceColour), and the chart maps each number to a field of its state in one table
+// (ChartModel.cpp). The wrapper is a plain object, not a widget: the window binds it to the hosted
+// chart, and before that (or after unbinding) calls go nowhere.
+
+#include "platform/Automation.h"
+
+// The one entry point a chart component offers. Arguments come in their natural order.
+class IChartDispatch {
+public:
+    virtual ~IChartDispatch() = default;
+    virtual HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) = 0;
+};
+
+// The chart's properties and methods. Members marked "kept" are written by the program and held
+// by the chart, which draws nothing from them.
+enum class ChartId : DISPID {
+    Kept1 = 1, // VT_I4
+    Kept2 = 2, // VT_I4
+    Kept3 = 3, // VT_I2
+    Kept4 = 4, // VT_I2
+    PlotBottom = 5,
+    PlotTop = 6,
+    PlotLeft = 7,
+    PlotRight = 8,
+    PointCapacity = 11, // kept: the most points a load hands over
+    TraceColour = 14,
+    Kept21 = 21,   // VT_I4
+    TimeSpan = 22, // kept: the time range's width in days
+    Kept23 = 23,   // VT_I2
+    TimeEnd = 24,  // kept: the upper bound of the data's day
+    GridColour = 25,
+    Kept26 = 26, // VT_I2
+    Kept27 = 27, // VT_I2
+    AxisColour = 28,
+    BackColour = 31,
+    ValueMin = 32,
+    ValueMax = 33,
+    TextColour = 34,
+    LabelColour = 56,
+    LabelSelect = 58,
+    LabelCount = 59,
+    LabelX = 60,
+    LabelY = 61,
+    Kept70 = 70, // VT_I2
+    Kept81 = 81, // VT_I2
+    Kept88 = 88, // VT_I4
+    FormatSeconds = 89,
+    FormatMinutes = 90,
+    FormatHours = 91,
+    FormatDays = 92,
+    FormatYears = 93,
+    FormatWeeks = 94,
+    FormatMonths = 95,
+    TimeMax = 101,
+    TimeMin = 102,
+    Kept111 = 111, // VT_BOOL
+    ClearPoints = 127,
+    SetPoints = 129,
+    DrawToDC = 140,
+    StockBackColor = DISPID_BACKCOLOR,
+    StockCaption = DISPID_CAPTION,
+};
+
+[[nodiscard]] constexpr DISPID DispidOf(ChartId id) {
+    return static_cast<DISPID>(id);
+}
+
+class CStrip {
+public:
+    CStrip() = default;
+    CStrip(const CStrip&) = delete;
+    CStrip& operator=(const CStrip&) = delete;
+
+    void Attach(IChartDispatch* pTarget) { m_pTarget = pTarget; }
+    void Detach() { m_pTarget = nullptr; }
+    [[nodiscard]] IChartDispatch* GetTarget() const { return m_pTarget; }
+    [[nodiscard]] bool IsBound() const { return m_pTarget != nullptr; }
+
+    // Property writes, one request each, in the type given.
+    void SetPropertyI2(ChartId id, SHORT nValue);
+    void SetPropertyI4(ChartId id, LONG nValue);
+    void SetPropertyR8(ChartId id, double dValue);
+    void SetPropertyBool(ChartId id, bool bValue);
+    void SetPropertyBstr(ChartId id, const std::string& strValue);
+
+    // Discards the points.
+    void ClearPoints();
+    // All points in one call: nZero is 0, pvarPoints a VT_ARRAY | VT_R8 VARIANT of 2 x N doubles.
+    void SetPoints(SHORT nZero, VARIANT* pvarPoints);
+    // Draws the chart onto a device context at offsets and a size in inches.
+    void DrawToDC(LONG hDC, double dLeft, double dTop, double dWidth, double dHeight);
+
+private:
+    void Put(ChartId id, const VARIANT& var);
+    void Call(ChartId id, const VARIANT* pArgs, UINT nArgs);
+
+    IChartDispatch* m_pTarget = nullptr;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// CStripChart: the strip-chart component as a widget, thin over CChart.
+//
+// Calls arrive through Invoke (from a CStrip bound to it) and go to the chart; a call that changes
+// what shows schedules a repaint and never paints at once, so a load runs undisturbed. paintEvent
+// draws through the chart's one Draw.
+
+#include "chart/Chart.h"
+
+#include <QWidget>
+
+class CStripChart : public QWidget, public IChartDispatch {
+    Q_OBJECT
+
+public:
+    explicit CStripChart(QWidget* pParent = nullptr);
+
+    HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
+
+    // Draws the whole chart into rcTarget (painter coordinates) in the chart's current state.
+    void Draw(QPainter& painter, const QRectF& rcTarget, const CChartStyle& style) {
+        m_chart.Draw(painter, rcTarget, style);
+    }
+
+    [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
+    [[nodiscard]] const CChartRenderer& Renderer() const { return m_chart.Renderer(); }
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override;
+
+private:
+    CChart m_chart;
+};

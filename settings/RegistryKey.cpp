@@ -1,0 +1,132 @@
+#include "settings/RegistryKey.h"
+
+#include <cstring>
+
+namespace {
+constexpr DWORD READ_STRING_BUFFER = 256;
+constexpr DWORD READ_STRING_OFFERED = 255; // one byte short, so the text always ends in a NUL
+constexpr DWORD INT_BYTES = 4;
+} // namespace
+
+CRegistryKey::~CRegistryKey() {
+    Reset();
+    m_strSubKey.clear();
+}
+
+BOOL CRegistryKey::SetRootKey(HKEY hRootKey) {
+    if (hRootKey != HKEY_CLASSES_ROOT && hRootKey != HKEY_CURRENT_USER &&
+        hRootKey != HKEY_LOCAL_MACHINE && hRootKey != HKEY_USERS) {
+        return FALSE;
+    }
+    m_hRootKey = hRootKey;
+    return TRUE;
+}
+
+LONG CRegistryKey::Open(REGSAM sam, HKEY* phKey) const {
+    return RegOpenKeyExA(m_hRootKey, m_strSubKey.c_str(), 0, sam, phKey);
+}
+
+BOOL CRegistryKey::OpenKey(const std::string& strKeyPath, BOOL bCreate) {
+    if (strKeyPath.empty()) {
+        m_strSubKey.clear();
+        return TRUE;
+    }
+    HKEY hKey = nullptr;
+    if (bCreate) {
+        DWORD dwDisposition = 0;
+        if (RegCreateKeyExA(m_hRootKey, strKeyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &hKey, &dwDisposition) != ERROR_SUCCESS) {
+            return FALSE;
+        }
+    } else {
+        m_lLastError = RegOpenKeyExA(m_hRootKey, strKeyPath.c_str(), 0, KEY_ALL_ACCESS, &hKey);
+        if (m_lLastError != ERROR_SUCCESS) {
+            return FALSE;
+        }
+    }
+    m_strSubKey = strKeyPath;
+    if (!m_bLazyWrite) {
+        RegFlushKey(hKey);
+    }
+    RegCloseKey(hKey);
+    return TRUE;
+}
+
+DWORD CRegistryKey::GetValueType(const std::string& strValueName) {
+    HKEY hKey = nullptr;
+    m_lLastError = Open(KEY_QUERY_VALUE, &hKey);
+    if (m_lLastError != ERROR_SUCCESS) {
+        return 0;
+    }
+    DWORD dwType = 0;
+    m_lLastError = RegQueryValueExA(hKey, strValueName.c_str(), nullptr, &dwType, nullptr, nullptr);
+    RegCloseKey(hKey);
+    return m_lLastError == ERROR_SUCCESS ? dwType : 0;
+}
+
+std::string CRegistryKey::ReadString(const std::string& strValueName,
+                                     const std::string& strDefault) {
+    const DWORD dwType = GetValueType(strValueName);
+    if (dwType != REG_SZ && dwType != REG_EXPAND_SZ) {
+        return strDefault;
+    }
+    HKEY hKey = nullptr;
+    m_lLastError = Open(KEY_READ, &hKey);
+    if (m_lLastError != ERROR_SUCCESS) {
+        return strDefault;
+    }
+    BYTE buffer[READ_STRING_BUFFER] = {};
+    DWORD cbData = READ_STRING_OFFERED;
+    m_lLastError = RegQueryValueExA(hKey, strValueName.c_str(), nullptr, nullptr, buffer, &cbData);
+    RegCloseKey(hKey);
+    if (m_lLastError != ERROR_SUCCESS) {
+        return strDefault;
+    }
+    // The last byte is never offered, so the text ends within the buffer even when the stored
+    // data lack their NUL.
+    const char* pszText = reinterpret_cast<const char*>(buffer);
+    return {pszText, strnlen(pszText, READ_STRING_BUFFER)};
+}
+
+int CRegistryKey::ReadInt(const std::string& strValueName, int nDefault) {
+    HKEY hKey = nullptr;
+    if (Open(KEY_READ, &hKey) != ERROR_SUCCESS) {
+        return nDefault;
+    }
+    // A value shorter than 4 bytes fills the low-order bytes; the others stay zero.
+    BYTE bytes[INT_BYTES] = {};
+    DWORD cbData = INT_BYTES;
+    int nResult = nDefault;
+    if (RegQueryValueExA(hKey, strValueName.c_str(), nullptr, nullptr, bytes, &cbData) ==
+        ERROR_SUCCESS) {
+        const std::uint32_t u =
+            static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+        nResult = static_cast<int>(u);
+    }
+    RegCloseKey(hKey);
+    return nResult;
+}
+
+BOOL CRegistryKey::WriteInt(const std::string& strValueName, int nValue) {
+    HKEY hKey = nullptr;
+    if (Open(KEY_WRITE, &hKey) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    const auto u = static_cast<std::uint32_t>(nValue);
+    const BYTE bytes[INT_BYTES] = {static_cast<BYTE>(u), static_cast<BYTE>(u >> 8),
+                                   static_cast<BYTE>(u >> 16), static_cast<BYTE>(u >> 24)};
+    const bool bStored = RegSetValueExA(hKey, strValueName.c_str(), 0, REG_BINARY, bytes,
+                                        INT_BYTES) == ERROR_SUCCESS;
+    if (!m_bLazyWrite) {
+        RegFlushKey(hKey);
+    }
+    RegCloseKey(hKey);
+    return bStored ? TRUE : FALSE;
+}
+
+void CRegistryKey::Reset() {
+    m_strSubKey.clear();
+    m_hRootKey = HKEY_CURRENT_USER;
+    m_bLazyWrite = TRUE;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// CViewerSettings: the main window's saved placement.
+//
+// The main window calls LoadPlacement while it is set up and places itself from the four fields;
+// on closing it fills the fields from its current place and size and calls SavePlacement. Both go
+// through CRegistryKey to "Software\Korvan Corp\Quillon" under HKEY_CURRENT_USER, where each
+// field is a 4-byte REG_BINARY value. The numbers are stored as given and never checked.
+
+#include "platform/WinTypes.h"
+
+inline constexpr const char* SETTINGS_KEY = "Software\\Korvan Corp\\Quillon";
+inline constexpr const char* WINDOW_X_VALUE = "Window X";
+inline constexpr const char* WINDOW_Y_VALUE = "Window Y";
+inline constexpr const char* WINDOW_HEIGHT_VALUE = "Window Height";
+inline constexpr const char* WINDOW_WIDTH_VALUE = "Window Width";
+constexpr int DEFAULT_WINDOW_X = 10;
+constexpr int DEFAULT_WINDOW_Y = 10;
+constexpr int DEFAULT_WINDOW_HEIGHT = 400;
+constexpr int DEFAULT_WINDOW_WIDTH = 600;
+
+class CViewerSettings {
+public:
+    CViewerSettings() = default;
+    virtual ~CViewerSettings() = default;
+    CViewerSettings(const CViewerSettings&) = delete;
+    CViewerSettings& operator=(const CViewerSettings&) = delete;
+
+    // Creates the settings key when it is missing, then fills the fields from it, each field
+    // falling back to its default. Always TRUE.
+    BOOL LoadPlacement();
+    // Writes the four fields to the settings key, creating it if it has gone. Always TRUE.
+    BOOL SavePlacement();
+
+    int m_nWindowX = 0;
+    int m_nWindowY = 0;
+    int m_nWindowHeight = 0;
+    int m_nWindowWidth = 0;
+};

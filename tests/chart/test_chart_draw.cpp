@@ -1,0 +1,224 @@
+// The chart as drawn: colours, label placement, the trace against the full polyline, zero-width
+// ranges, drawing on a device context, and repainting only from the event loop.
+
+#include "chart/ChartSetup.h"
+#include "chart/StripChart.h"
+#include "tests/TestSupport.h"
+#include "tests/chart/ChartTestPoints.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+constexpr int WIDTH = 600;
+constexpr int HEIGHT = 400;
+
+QImage Render(CStripChart& chart, int nWidth = WIDTH, int nHeight = HEIGHT) {
+    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    chart.Draw(painter, QRectF(0, 0, nWidth, nHeight), CChartStyle{true});
+    return image;
+}
+
+// The bounding box of the pixels that pass a test.
+template <typename CTest> QRect BoxOf(const QImage& image, CTest fnTest) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (fnTest(image.pixel(x, y) & 0xFFFFFF)) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+QRect BoxOf(const QImage& image, QRgb rgb) {
+    return BoxOf(image, [rgb](QRgb pixel) { return pixel == (rgb & 0xFFFFFF); });
+}
+bool Lit(QRgb pixel) {
+    return pixel != 0;
+}
+} // namespace
+
+TEST(ChartDraw, ScreenColoursLabelsAndTrace) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    std::vector<CChartPoint> points;
+    for (int i = 0; i <= 1000; ++i) {
+        points.push_back({1460.0 + i / 1000.0, 0.5 * std::sin(i / 50.0)});
+    }
+    EXPECT_EQ(CPointArray(points).SendTo(chart), S_OK);
+    const QImage image = Render(chart);
+    EXPECT_EQ(image.pixel(2, 2), qRgb(0, 0, 0)); // background 31
+    const QRect trace = BoxOf(image, qRgb(0, 255, 255));
+    ASSERT_FALSE(trace.isEmpty());
+    // The trace spans the plot area across: 0.06 to 0.97 of the width.
+    EXPECT_NEAR(trace.left(), 0.06 * WIDTH, 1.5);
+    EXPECT_NEAR(trace.right(), 0.97 * WIDTH, 1.5);
+    // Grid lines are grey inside the plot area: the midnight-to-midnight day has a line at 12:00.
+    EXPECT_EQ(
+        image.pixel(static_cast<int>(std::lround(0.06 * WIDTH + 0.5 * 0.91 * WIDTH)), HEIGHT / 4),
+        qRgb(0x80, 0x80, 0x80));
+    // At 1200 x 800, "T i m e" sits centred below the time labels and "kV / m" at the left edge
+    // halfway down, clear of the value labels.
+    const QImage large = Render(chart, 1200, 800);
+    const QRect timeLabel = BoxOf(large.copy(0, 755, 1200, 45), Lit);
+    ASSERT_FALSE(timeLabel.isEmpty());
+    EXPECT_NEAR(timeLabel.center().x(), 600, 3);
+    const QRect valueLabel = BoxOf(large.copy(0, 0, 40, 800), Lit);
+    ASSERT_FALSE(valueLabel.isEmpty());
+    EXPECT_LE(valueLabel.left(), 2);
+    EXPECT_NEAR(valueLabel.center().y(), 0.49 * 800, 8);
+}
+
+TEST(ChartDraw, CaptionLabelAndPrintColours) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    SetChartColours(strip, PRINT_TRACE, PRINT_BACK, PRINT_AXES, PRINT_LABELS);
+    strip.SetPropertyI2(ChartId::LabelCount, 3);
+    strip.SetPropertyI2(ChartId::LabelSelect, CAPTION_LABEL);
+    strip.SetPropertyR8(ChartId::LabelX, 0.5);
+    strip.SetPropertyR8(ChartId::LabelY, 0.0);
+    strip.SetPropertyI4(ChartId::LabelColour, 0x0000FF); // red, to find it
+    strip.SetPropertyBstr(ChartId::StockCaption, "/data/day.vks");
+    const QImage image = Render(chart);
+    EXPECT_EQ(image.pixel(2, 2), qRgb(255, 255, 255));
+    const QRect caption = BoxOf(image, qRgb(255, 0, 0));
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_NEAR(caption.center().x(), WIDTH / 2, 3);
+    EXPECT_LE(caption.top(), 6);
+    // Back to two labels: the caption is no longer drawn.
+    strip.SetPropertyI2(ChartId::LabelCount, 2);
+    EXPECT_TRUE(BoxOf(Render(chart), qRgb(255, 0, 0)).isEmpty());
+}
+
+TEST(ChartDraw, ReducedTraceCoversTheSamePixelsAsTheFullPolyline) {
+    std::mt19937 rng(7);
+    std::normal_distribution<double> noise(0.0, 0.05);
+    std::vector<CChartPoint> points(172800);
+    double dValue = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        dValue += noise(rng);
+        dValue *= 0.999;
+        points[i] = {1460.0 + static_cast<double>(i / 2) / 86400.0,
+                     i % 20011 == 0 ? 4.0 : dValue}; // spikes of one reading
+    }
+    const CChartRect rcPlot{20, 10, 620, 310};
+    const CChartScaleMap timeMap(1460.0, 1461.0, rcPlot.dLeft, rcPlot.dRight);
+    const CChartScaleMap valueMap(-5.0, 5.0, rcPlot.dBottom, rcPlot.dTop);
+    auto draw = [&](double dColumns) {
+        CTraceBuilder builder;
+        builder.Build(points.data(), points.size(), timeMap, valueMap, rcPlot, dColumns);
+        QImage image(640, 320, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setPen(QPen(Qt::white, 0));
+        QPolygonF polyline;
+        for (std::size_t r = 0; r < builder.RunCount(); ++r) {
+            polyline.clear();
+            for (std::size_t i = builder.RunBegin(r); i < builder.RunEnd(r); ++i) {
+                polyline << QPointF(builder.Points()[i].dX, builder.Points()[i].dY);
+            }
+            painter.drawPolyline(polyline);
+        }
+        return image;
+    };
+    const QImage full = draw(0.0);
+    const QImage reduced = draw(1.0);
+    // Every lit pixel of either image has a lit pixel within one pixel in the other.
+    auto near = [](const QImage& image, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (image.valid(x + dx, y + dy) && image.pixel(x + dx, y + dy) != qRgb(0, 0, 0)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    int nLit = 0;
+    int nDiffering = 0;
+    int nStray = 0; // lit in one image with nothing lit nearby in the other
+    for (int y = 0; y < full.height(); ++y) {
+        for (int x = 0; x < full.width(); ++x) {
+            const bool bFull = full.pixel(x, y) != qRgb(0, 0, 0);
+            const bool bReduced = reduced.pixel(x, y) != qRgb(0, 0, 0);
+            nLit += bFull ? 1 : 0;
+            nDiffering += bFull != bReduced ? 1 : 0;
+            nStray += (bFull && !near(reduced, x, y)) || (bReduced && !near(full, x, y)) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(nStray, 0);
+    EXPECT_LT(nDiffering, nLit / 50) << "of " << nLit;
+    // Each spike reaches its pixel row in both.
+    EXPECT_EQ(BoxOf(full, qRgb(255, 255, 255)).top(), BoxOf(reduced, qRgb(255, 255, 255)).top());
+}
+
+TEST(ChartDraw, ZeroWidthTimeRangeDrawsOneDay) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    EXPECT_EQ(CPointArray({{1460.0, 0.0}, {1460.5, 0.5}, {1460.99, 0.0}}).SendTo(chart), S_OK);
+    strip.SetPropertyR8(ChartId::TimeMin, 1460.0);
+    strip.SetPropertyR8(ChartId::TimeMax, 1460.0);
+    strip.SetPropertyR8(ChartId::ValueMin, 3.0);
+    strip.SetPropertyR8(ChartId::ValueMax, 3.0); // also empty: 3 to 4, the trace is below it
+    EXPECT_TRUE(BoxOf(Render(chart), qRgb(0, 255, 255)).isEmpty());
+    strip.SetPropertyR8(ChartId::ValueMin, -1.0);
+    const QRect trace = BoxOf(Render(chart), qRgb(0, 255, 255));
+    EXPECT_NEAR(trace.left(), 0.06 * WIDTH, 1.5);
+    EXPECT_NEAR(trace.right(), 0.06 * WIDTH + 0.99 * 0.91 * WIDTH, 1.5);
+}
+
+TEST(ChartDraw, MethodDrawsIntoTheDeviceContextRectangleOnly) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    QImage page(400, 400, QImage::Format_RGB32);
+    page.fill(Qt::magenta);
+    QPainter painter(&page);
+    const HDC_HANDLE hDC = RegisterDeviceContext({&painter, 100.0, 100.0});
+    strip.DrawToDC(hDC, 0.5, 1.0, 2.0, 1.5); // 50,100 to 250,250
+    // Refused: no width, a size beyond any device, an unknown handle.
+    strip.DrawToDC(hDC, 0.0, 0.0, 0.0, 1.0);
+    strip.DrawToDC(hDC, 0.0, 0.0, 1e300, 1.0);
+    strip.DrawToDC(hDC + 1, 0.0, 0.0, 1.0, 1.0);
+    UnregisterDeviceContext(hDC);
+    painter.end();
+    EXPECT_EQ(page.pixel(51, 101), qRgb(0, 0, 0));
+    // Everything that is no longer magenta lies in the rectangle, and fills it.
+    EXPECT_EQ(BoxOf(page, [](QRgb pixel) { return pixel != 0xFF00FF; }), QRect(50, 100, 200, 150));
+}
+
+TEST(ChartDraw, WritesRepaintLaterNeverAtOnce) {
+    struct CCountingChart : CStripChart {
+        int nPaints = 0;
+        void paintEvent(QPaintEvent* pEvent) override {
+            ++nPaints;
+            CStripChart::paintEvent(pEvent);
+        }
+    } chart;
+    chart.resize(200, 100);
+    chart.show();
+    QApplication::processEvents();
+    const int nBefore = chart.nPaints;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    strip.ClearPoints();
+    EXPECT_EQ(chart.nPaints, nBefore);
+    QApplication::processEvents();
+    EXPECT_EQ(chart.nPaints, nBefore + 1); // all the writes make one repaint
+    chart.close();
+}

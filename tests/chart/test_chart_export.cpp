@@ -1,0 +1,136 @@
+// Image export: the size argument, every error, and the promise of no half-written file.
+
+#include "chart/Chart.h"
+#include "chart/ChartExport.h"
+#include "chart/ChartFeed.h"
+#include "chart/ChartSetup.h"
+#include "tests/TestSupport.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+std::set<std::string> Listing(const std::string& strFolder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(strFolder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+const char* const DAY = "00:00:00,0.5\n06:00:00,-1.5\n12:00:00,2.0\n18:00:00,0.0\n";
+
+// The chart of a data file set up as the window sets it up, exported.
+bool ExportDay(const std::string& strData, const std::string& strOut, int nWidth, int nHeight,
+               std::string* pstrError) {
+    CChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
+    (void)LoadFieldFile(strData, samples, strip);
+    return ExportChartImage(chart.State(), strOut, nWidth, nHeight, strData, pstrError);
+}
+} // namespace
+
+TEST(ChartExport, SizeArgument) {
+    struct {
+        const char* pszArg;
+        int nWidth; // 0: refused
+        int nHeight;
+    } cases[] = {
+        {"1200x800", 1200, 800},   {"", 1200, 800},    {"16X16", 16, 16}, {"8000x8000", 8000, 8000},
+        {"15x100", 0, 0},          {"100x8001", 0, 0}, {"1200", 0, 0},    {"x800", 0, 0},
+        {"-5x10", 0, 0},           {"+50x50", 0, 0},   {"120 x80", 0, 0}, {"100x100x3", 0, 0},
+        {"99999999999x100", 0, 0}, {"1e3x100", 0, 0},
+    };
+    for (const auto& c : cases) {
+        int nWidth = -1;
+        int nHeight = -1;
+        std::string strError;
+        const bool bOk = ParseSizeArg(c.pszArg, &nWidth, &nHeight, &strError);
+        EXPECT_EQ(bOk, c.nWidth != 0) << c.pszArg;
+        if (bOk) {
+            EXPECT_EQ(nWidth, c.nWidth);
+            EXPECT_EQ(nHeight, c.nHeight);
+        } else {
+            EXPECT_NE(strError.find("bad size"), std::string::npos) << strError;
+            EXPECT_EQ(strError.find('\n'), std::string::npos);
+        }
+    }
+}
+
+TEST(ChartExport, WritesPngAndSvgOverAnOldFile) {
+    CTempDir dir;
+    WriteFile(dir.File("day.vks"), DAY);
+    WriteFile(dir.File("chart.png"), "old");
+    std::string strError;
+    ASSERT_TRUE(ExportDay(dir.File("day.vks"), dir.File("chart.png"), 320, 200, &strError))
+        << strError;
+    const QImage image(QString::fromStdString(dir.File("chart.png")));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(320, 200));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(0, 0, 0));
+    ASSERT_TRUE(ExportDay(dir.File("day.vks"), dir.File("chart.SVG"), 320, 200, &strError))
+        << strError;
+    const std::string strSvg = ReadFile(dir.File("chart.SVG"));
+    EXPECT_NE(strSvg.find("viewBox=\"0 0 320 200\""), std::string::npos);
+    EXPECT_NE(strSvg.find("</svg>"), std::string::npos);
+    EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"day.vks", "chart.png", "chart.SVG"}));
+}
+
+TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
+    CTempDir dir;
+    WriteFile(dir.File("day.vks"), DAY);
+    WriteFile(dir.File("chart.png"), "old");
+    fs::create_directory(dir.File("folder.png"));
+    struct {
+        std::string strData;
+        std::string strOut;
+        int nWidth;
+        const char* pszMessage;
+    } cases[] = {
+        {dir.File("day.vks"), dir.File("chart.bmp"), 100, "unknown file type"},
+        {dir.File("day.vks"), dir.File("chart"), 100, "unknown file type"},
+        {dir.File("day.vks"), dir.File("chart.png"), 10, "bad size"},
+        {dir.File("day.vks"), dir.File("none/chart.png"), 100, "does not exist"},
+        {dir.File("day.vks"), dir.File("day.vks/chart.png"), 100, "is not a folder"},
+        {dir.File("day.vks"), dir.File("folder.png"), 100, "is a folder"},
+        {dir.File("day.vks"), "/proc/quillon-chart.png", 100, "cannot write"},
+    };
+    const auto before = Listing(dir.Path());
+    for (const auto& c : cases) {
+        std::string strError;
+        EXPECT_FALSE(ExportDay(c.strData, c.strOut, c.nWidth, 100, &strError)) << c.strOut;
+        EXPECT_NE(strError.find(c.pszMessage), std::string::npos) << strError;
+        EXPECT_EQ(strError.find('\n'), std::string::npos);
+        EXPECT_EQ(Listing(dir.Path()), before) << c.strOut;
+        EXPECT_EQ(ReadFile(dir.File("chart.png")), "old");
+    }
+}
+
+TEST(ChartExport, ReadOnlyFolderIsRefusedWithoutATrace) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    CTempDir dir;
+    WriteFile(dir.File("day.vks"), DAY);
+    fs::create_directory(dir.File("locked"));
+    WriteFile(dir.File("locked/chart.png"), "old");
+    chmod(dir.File("locked").c_str(), 0555);
+    std::string strError;
+    EXPECT_FALSE(ExportDay(dir.File("day.vks"), dir.File("locked/chart.png"), 100, 100, &strError));
+    EXPECT_NE(strError.find("cannot write"), std::string::npos) << strError;
+    EXPECT_EQ(Listing(dir.File("locked")), std::set<std::string>{"chart.png"});
+    EXPECT_EQ(ReadFile(dir.File("locked/chart.png")), "old");
+}

@@ -1,0 +1,107 @@
+// The window placement against a real hive file, across simulated runs.
+
+#include "settings/ViewerSettings.h"
+#include "tests/platform/test_registry_support.h"
+
+using namespace testing_support;
+using namespace std::string_literals;
+
+namespace {
+
+class ViewerSettingsTest : public CRegistryTest {
+protected:
+    // A new run: nothing remembered in the process, a fresh settings object.
+    static CViewerSettings& NextRun(CViewerSettings& settings) {
+        ForgetRegistryHives();
+        settings.LoadPlacement();
+        return settings;
+    }
+
+    static void Place(CViewerSettings& settings, int nX, int nY, int nWidth, int nHeight) {
+        settings.m_nWindowX = nX;
+        settings.m_nWindowY = nY;
+        settings.m_nWindowWidth = nWidth;
+        settings.m_nWindowHeight = nHeight;
+    }
+
+    static void PutValue(const char* pszName, DWORD dwType, const std::string& strData) {
+        HKEY hKey = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, KEY_SET_VALUE, &hKey),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(hKey, pszName, 0, dwType,
+                                 reinterpret_cast<const BYTE*>(strData.data()),
+                                 static_cast<DWORD>(strData.size())),
+                  ERROR_SUCCESS);
+        RegCloseKey(hKey);
+    }
+};
+
+} // namespace
+
+TEST_F(ViewerSettingsTest, FirstStartCreatesTheKeyAndGivesTheDefaults) {
+    CViewerSettings settings;
+    EXPECT_EQ(settings.m_nWindowX + settings.m_nWindowY + settings.m_nWindowWidth +
+                  settings.m_nWindowHeight,
+              0);
+    EXPECT_TRUE(settings.LoadPlacement());
+    EXPECT_EQ(settings.m_nWindowX, 10);
+    EXPECT_EQ(settings.m_nWindowY, 10);
+    EXPECT_EQ(settings.m_nWindowWidth, 600);
+    EXPECT_EQ(settings.m_nWindowHeight, 400);
+    EXPECT_EQ(HiveText(), "Quillon Registry Hive Version 1\n\n"
+                          "[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n");
+}
+
+TEST_F(ViewerSettingsTest, SaveWritesExactlyTheFourBinaryValuesAndTheyComeBack) {
+    CViewerSettings settings;
+    settings.LoadPlacement();
+    Place(settings, -1200, 35, 1024, 700);
+    EXPECT_TRUE(settings.SavePlacement());
+    // The file as the settings documentation shows it.
+    EXPECT_EQ(HiveText(), "Quillon Registry Hive Version 1\n\n"
+                          "[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n"
+                          "\"Window X\"=hex:50,fb,ff,ff\n"
+                          "\"Window Y\"=hex:23,00,00,00\n"
+                          "\"Window Width\"=hex:00,04,00,00\n"
+                          "\"Window Height\"=hex:bc,02,00,00\n");
+    CViewerSettings next;
+    NextRun(next);
+    EXPECT_EQ(next.m_nWindowX, -1200);
+    EXPECT_EQ(next.m_nWindowY, 35);
+    EXPECT_EQ(next.m_nWindowWidth, 1024);
+    EXPECT_EQ(next.m_nWindowHeight, 700);
+}
+
+TEST_F(ViewerSettingsTest, ValuesSetByHandAndDeletedValues) {
+    CViewerSettings settings;
+    settings.LoadPlacement();
+    Place(settings, 1, 2, 3, 4);
+    settings.SavePlacement();
+    PutValue(WINDOW_WIDTH_VALUE, REG_DWORD, "\x20\x03\0\0"s);         // 800
+    PutValue(WINDOW_HEIGHT_VALUE, REG_BINARY, "\x01\0\0\0\0\0\0\0"s); // 8 bytes
+    HKEY hKey = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, KEY_SET_VALUE, &hKey),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueA(hKey, WINDOW_Y_VALUE), ERROR_SUCCESS);
+    RegCloseKey(hKey);
+
+    CViewerSettings next;
+    NextRun(next);
+    EXPECT_EQ(next.m_nWindowX, 1);
+    EXPECT_EQ(next.m_nWindowY, DEFAULT_WINDOW_Y);
+    EXPECT_EQ(next.m_nWindowWidth, 800);
+    EXPECT_EQ(next.m_nWindowHeight, DEFAULT_WINDOW_HEIGHT);
+}
+
+TEST_F(ViewerSettingsTest, SaveAfterTheKeyVanishedWritesIntoTheKeyNotTheRoot) {
+    CViewerSettings settings;
+    settings.LoadPlacement();
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY), ERROR_SUCCESS);
+    Place(settings, 20, 30, 640, 480);
+    settings.SavePlacement();
+    CHiveKey tree;
+    EXPECT_NE(FileValue(tree, SETTINGS_KEY, WINDOW_X_VALUE), nullptr);
+    EXPECT_TRUE(tree.Values().empty()) << "nothing at the root of the hive";
+    CViewerSettings next;
+    EXPECT_EQ(NextRun(next).m_nWindowWidth, 640);
+}

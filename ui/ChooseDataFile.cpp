@@ -1,0 +1,42 @@
+#include "ui/ChooseDataFile.h"
+
+#include "platform/FileDialog.h"
+#include "platform/Registry.h"
+#include "settings/RegistryKey.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+constexpr int MAX_PATH_CHARS = 260;
+constexpr int KEY_PATH_CHARS = 256;
+} // namespace
+
+std::optional<std::string> ChooseDataFile() {
+    // The array's own terminator is the NUL that ends the list.
+    CFileDialog dlg(TRUE, "vks", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    OPEN_DIALOG_FILTER, nullptr);
+    dlg.m_ofn.lpstrTitle = OPEN_DIALOG_TITLE;
+
+    CRegistryKey key;
+    key.SetRootKey(HKEY_CURRENT_USER);
+    char szKeyPath[KEY_PATH_CHARS];
+    std::snprintf(szKeyPath, sizeof(szKeyPath), LOGGING_KEY_FORMAT, LOGGING_KEY_BASE);
+    // The folder text must stay valid until the dialog has closed.
+    std::string strFolder;
+    if (key.OpenKey(szKeyPath, FALSE)) {
+        strFolder = key.ReadString(LOGGING_PATH_VALUE, "");
+    } else {
+        char szCurrent[MAX_PATH_CHARS] = "";
+        if (::getcwd(szCurrent, sizeof(szCurrent)) == nullptr) {
+            szCurrent[0] = '\0';
+        }
+        strFolder = szCurrent;
+    }
+    dlg.m_ofn.lpstrInitialDir = strFolder.c_str();
+
+    if (dlg.DoModal() != IDOK) {
+        return std::nullopt;
+    }
+    return dlg.GetPathName();
+}
