@@ -371,19 +371,23 @@ void CDialog::BuildMenuBar(UINT nMenuId) {
         return;
     }
     m_pMenuBar = new QMenuBar(m_hWnd);
+    // A command item sends its number to the window, from the bar or from a pop-up alike.
+    auto addCommand = [this](QWidget* pOwner, const CMenuItemTemplate& item) {
+        auto* pAction = new QAction(QString::fromStdString(item.strText), pOwner);
+        pAction->setData(item.nId);
+        const UINT nId = item.nId;
+        QObject::connect(pAction, &QAction::triggered, m_hWnd, [this, nId] { SendCommand(nId); });
+        pOwner->addAction(pAction);
+    };
     const std::function<void(QMenu*, const std::vector<CMenuItemTemplate>&)> fill =
-        [this, &fill](QMenu* pMenuOut, const std::vector<CMenuItemTemplate>& items) {
+        [&fill, &addCommand](QMenu* pMenuOut, const std::vector<CMenuItemTemplate>& items) {
             for (const CMenuItemTemplate& item : items) {
                 if (item.IsPopup()) {
                     fill(pMenuOut->addMenu(QString::fromStdString(item.strText)), item.popup);
                 } else if (item.IsSeparator()) {
                     pMenuOut->addSeparator();
                 } else {
-                    QAction* pAction = pMenuOut->addAction(QString::fromStdString(item.strText));
-                    pAction->setData(item.nId);
-                    const UINT nId = item.nId;
-                    QObject::connect(pAction, &QAction::triggered, m_hWnd,
-                                     [this, nId] { SendCommand(nId); });
+                    addCommand(pMenuOut, item);
                 }
             }
         };
@@ -391,11 +395,7 @@ void CDialog::BuildMenuBar(UINT nMenuId) {
         if (item.IsPopup()) {
             fill(m_pMenuBar->addMenu(QString::fromStdString(item.strText)), item.popup);
         } else if (!item.IsSeparator()) {
-            QAction* pAction = m_pMenuBar->addAction(QString::fromStdString(item.strText));
-            pAction->setData(item.nId);
-            const UINT nId = item.nId;
-            QObject::connect(pAction, &QAction::triggered, m_hWnd,
-                             [this, nId] { SendCommand(nId); });
+            addCommand(m_pMenuBar, item);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "print/ChartPrinter.h"
 
 #include "chart/ChartSetup.h"
+#include "chart/ChartState.h"
 #include "chart/Strip.h"
 #include "platform/PrinterDC.h"
 #include "print/PrintLayout.h"
@@ -8,7 +9,6 @@
 namespace {
 constexpr SHORT LABELS_WITH_CAPTION = 3;
 constexpr SHORT LABELS_ON_SCREEN = 2;
-constexpr SHORT CAPTION_LABEL_INDEX = 2; // the label that shows the stock caption
 } // namespace
 
 CChartPrinter::CChartPrinter(CStrip& chart, std::string strCaption)
@@ -54,7 +54,7 @@ void CChartPrinter::OnPrint(CPrinterDC& dc, CPrintInfo& /*info*/) {
 
     // Label 2: the file's path in black at the top centre.
     m_chart.SetPropertyI2(ChartId::LabelCount, LABELS_WITH_CAPTION);
-    m_chart.SetPropertyI2(ChartId::LabelSelect, CAPTION_LABEL_INDEX);
+    m_chart.SetPropertyI2(ChartId::LabelSelect, CAPTION_LABEL);
     m_chart.SetPropertyR8(ChartId::LabelX, 0.5);
     m_chart.SetPropertyR8(ChartId::LabelY, 0.0);
     m_chart.SetPropertyI4(ChartId::LabelColour, static_cast<LONG>(PRINT_CAPTION));

@@ -1,6 +1,7 @@
 #include "ui/ViewerDlg.h"
 
 #include "chart/ChartFeed.h"
+#include "chart/ChartRenderer.h"
 #include "chart/ChartSetup.h"
 #include "chart/Strip.h"
 #include "chart/StripChart.h"
@@ -220,7 +221,7 @@ void CViewerDlg::OnPaint(QPainter& dc) {
         return;
     }
     dc.fillRect(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top),
-                QColor::fromRgb(CLIENT_FILL));
+                QColorOf(CLIENT_FILL));
     CDialog::OnPaint(dc);
     QueueStartupLoad();
 }
