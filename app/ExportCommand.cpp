@@ -33,14 +33,9 @@ public:
         ApplyChartDisplaySettings(m_strip);
     }
     // False with a one-line message when the file cannot be opened.
-    bool Load(const std::string& strPath, std::string* pstrError) {
-        const CFieldRead day = LoadFieldFile(strPath, m_samples, m_strip);
-        if (day.eOpen == EFieldOpen::NotRegular) {
-            *pstrError = "Not a regular file: " + strPath;
-        } else if (!day.Opened()) {
-            *pstrError = "File not found: " + strPath;
-        }
-        return day.Opened();
+    // The whole file, or a message saying why not.
+    COutcome Load(const std::string& strPath) {
+        return OutcomeOfRead(strPath, LoadFieldFile(strPath, m_samples, m_strip));
     }
     [[nodiscard]] CStrip& Strip() { return m_strip; }
     [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
@@ -57,13 +52,15 @@ int ExportPage(const CCommandLine& cmd, std::ostream& err) {
         return Fail(err, "unknown paper size \"" + cmd.strPage + "\": use A4 or Letter");
     }
     // Printed as File > Print prints it, with the data file's path as the caption.
-    CLoadedChart chart;
-    std::string strError;
-    if (!chart.Load(cmd.strFile, &strError) ||
-        !ExportChartPage(chart.Strip(), cmd.strFile, cmd.strOutput, ePaper, &strError)) {
-        return Fail(err, strError);
+    if (COutcome target = CheckExportTarget(cmd.strOutput); !target.Ok()) {
+        return Fail(err, target.Error());
     }
-    return 0;
+    CLoadedChart chart;
+    if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
+        return Fail(err, loaded.Error());
+    }
+    const COutcome written = ExportChartPage(chart.Strip(), cmd.strFile, cmd.strOutput, ePaper);
+    return written.Ok() ? 0 : Fail(err, written.Error());
 }
 } // namespace
 
@@ -83,15 +80,17 @@ int RunExportCommand(const CCommandLine& cmd, std::ostream& err) {
     }
     int nWidth = 0;
     int nHeight = 0;
-    std::string strError;
-    if (!ParseSizeArg(cmd.strSize, &nWidth, &nHeight, &strError) ||
-        !CheckImageTarget(cmd.strOutput, &strError)) {
-        return Fail(err, strError);
+    if (COutcome size = ParseSizeArg(cmd.strSize, &nWidth, &nHeight); !size.Ok()) {
+        return Fail(err, size.Error());
+    }
+    if (COutcome target = CheckExportTarget(cmd.strOutput); !target.Ok()) {
+        return Fail(err, target.Error());
     }
     CLoadedChart chart;
-    if (!chart.Load(cmd.strFile, &strError) ||
-        !ExportChartImage(chart.State(), cmd.strOutput, nWidth, nHeight, cmd.strFile, &strError)) {
-        return Fail(err, strError);
+    if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
+        return Fail(err, loaded.Error());
     }
-    return 0;
+    const COutcome written =
+        ExportChartImage(chart.State(), cmd.strOutput, nWidth, nHeight, cmd.strFile);
+    return written.Ok() ? 0 : Fail(err, written.Error());
 }

@@ -90,12 +90,8 @@ int RunInfoCommand(const std::string& strPath, std::ostream& out, std::ostream& 
     // The same read the viewer runs, into an array of the same size.
     std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
     const CFieldRead day = ReadFieldFile(strPath, samples);
-    if (day.eOpen == EFieldOpen::NotRegular) {
-        err << "Not a regular file: " << strPath << "\n";
-        return 1;
-    }
-    if (!day.Opened()) {
-        err << "File not found: " << strPath << "\n";
+    if (const COutcome read = OutcomeOfRead(strPath, day); !read.Ok()) {
+        err << read.Error() << "\n";
         return 1;
     }
     out << FormatLoadSummaryJson(strPath, day) << "\n";

@@ -1,16 +1,21 @@
 #include "chart/ChartExport.h"
 
 #include "chart/ChartRenderer.h"
+#include "platform/AtomicFile.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 constexpr int SCREEN_DPI = 96;
@@ -19,21 +24,21 @@ constexpr double INCHES_PER_METRE = 39.37007874015748;
 enum class EImageKind { Unknown, Png, Svg };
 
 EImageKind ImageKindOf(const std::string& strOut) {
-    const QString strSuffix = QFileInfo(QString::fromStdString(strOut)).suffix().toLower();
-    if (strSuffix == QLatin1String("png")) {
+    const std::size_t nDot = strOut.rfind('.');
+    const std::size_t nSlash = strOut.rfind('/');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) {
+        return EImageKind::Unknown;
+    }
+    std::string strSuffix = strOut.substr(nDot + 1);
+    std::transform(strSuffix.begin(), strSuffix.end(), strSuffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (strSuffix == "png") {
         return EImageKind::Png;
     }
-    if (strSuffix == QLatin1String("svg")) {
+    if (strSuffix == "svg") {
         return EImageKind::Svg;
     }
     return EImageKind::Unknown;
-}
-
-bool Fail(std::string* pstrError, const std::string& strMessage) {
-    if (pstrError != nullptr) {
-        *pstrError = strMessage;
-    }
-    return false;
 }
 
 bool ParseSide(const char* pBegin, const char* pEnd, int* pnSide) {
@@ -44,29 +49,25 @@ bool ParseSide(const char* pBegin, const char* pEnd, int* pnSide) {
     return result.ec == std::errc() && result.ptr == pEnd;
 }
 
-bool CheckTargetPlace(const std::string& strOut, std::string* pstrError) {
-    const QFileInfo target(QString::fromStdString(strOut));
-    if (target.isDir()) {
-        return Fail(pstrError, "cannot write " + strOut + ": it is a folder");
+std::string FolderOf(const std::string& strPath) {
+    const std::size_t nSlash = strPath.rfind('/');
+    if (nSlash == std::string::npos) {
+        return ".";
     }
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.exists()) {
-        return Fail(pstrError, "cannot write " + strOut + ": folder " +
-                                   folder.filePath().toStdString() + " does not exist");
-    }
-    if (!folder.isDir()) {
-        return Fail(pstrError, "cannot write " + strOut + ": " + folder.filePath().toStdString() +
-                                   " is not a folder");
-    }
-    return true;
+    return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
-bool RenderPng(const CChartState& state, QSaveFile& file, int nWidth, int nHeight,
-               std::string* pstrError) {
+COutcome SizeFailure(int nWidth, int nHeight) {
+    return COutcome::Fail("bad size " + std::to_string(nWidth) + "x" + std::to_string(nHeight) +
+                          ": each side must be from " + std::to_string(MIN_EXPORT_SIDE) + " to " +
+                          std::to_string(MAX_EXPORT_SIDE));
+}
+
+COutcome RenderPng(const CChartState& state, int nWidth, int nHeight, QByteArray* pBytes) {
     QImage image(nWidth, nHeight, QImage::Format_RGB32);
     if (image.isNull()) {
-        return Fail(pstrError, "not enough memory for a " + std::to_string(nWidth) + "x" +
-                                   std::to_string(nHeight) + " image");
+        return COutcome::Fail("not enough memory for a " + std::to_string(nWidth) + "x" +
+                              std::to_string(nHeight) + " image");
     }
     // Screen resolution, so the fonts have their screen size.
     const int nDotsPerMetre = static_cast<int>(SCREEN_DPI * INCHES_PER_METRE + 0.5);
@@ -76,38 +77,41 @@ bool RenderPng(const CChartState& state, QSaveFile& file, int nWidth, int nHeigh
         QPainter painter(&image);
         CChartRenderer().Draw(painter, QRectF(0, 0, nWidth, nHeight), state, CChartStyle{});
     }
-    QImageWriter writer(&file, "png");
+    QBuffer buffer(pBytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) {
-        return Fail(pstrError, "cannot write " + file.fileName().toStdString() + ": " +
-                                   writer.errorString().toStdString());
+        return COutcome::Fail("cannot encode the image: " + writer.errorString().toStdString());
     }
-    return true;
+    return {};
 }
 
-bool RenderSvg(const CChartState& state, QSaveFile& file, int nWidth, int nHeight,
-               const std::string& strDescription, std::string* pstrError) {
+COutcome RenderSvg(const CChartState& state, int nWidth, int nHeight,
+                   const std::string& strDescription, QByteArray* pBytes) {
+    QBuffer buffer(pBytes);
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
-    generator.setOutputDevice(&file);
+    generator.setOutputDevice(&buffer);
     generator.setSize(QSize(nWidth, nHeight));
     generator.setViewBox(QRect(0, 0, nWidth, nHeight));
     generator.setResolution(SCREEN_DPI);
     generator.setTitle(QStringLiteral("Quillon"));
-    generator.setDescription(QString::fromStdString(strDescription));
+    generator.setDescription(QString::fromUtf8(strDescription.c_str()));
     QPainter painter;
     if (!painter.begin(&generator)) {
-        return Fail(pstrError, "cannot write " + file.fileName().toStdString());
+        return COutcome::Fail("cannot draw the SVG");
     }
     CChartRenderer().Draw(painter, QRectF(0, 0, nWidth, nHeight), state, CChartStyle{});
     painter.end();
-    return true;
+    return {};
 }
 } // namespace
 
-bool ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight, std::string* pstrError) {
+COutcome ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight) {
     if (strArg.empty()) {
         *pnWidth = DEFAULT_EXPORT_WIDTH;
         *pnHeight = DEFAULT_EXPORT_HEIGHT;
-        return true;
+        return {};
     }
     const std::string strRule = "expected WIDTHxHEIGHT such as 1200x800, each side from " +
                                 std::to_string(MIN_EXPORT_SIDE) + " to " +
@@ -120,56 +124,57 @@ bool ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight, std::s
     if (nCross == std::string::npos || !ParseSide(pBegin, pBegin + nCross, &nWidth) ||
         !ParseSide(pBegin + nCross + 1, pEnd, &nHeight) || nWidth < MIN_EXPORT_SIDE ||
         nHeight < MIN_EXPORT_SIDE || nWidth > MAX_EXPORT_SIDE || nHeight > MAX_EXPORT_SIDE) {
-        return Fail(pstrError, "bad size '" + strArg + "': " + strRule);
+        return COutcome::Fail("bad size '" + strArg + "': " + strRule);
     }
     *pnWidth = nWidth;
     *pnHeight = nHeight;
-    return true;
+    return {};
 }
 
 bool IsChartImagePath(const std::string& strOut) {
     return ImageKindOf(strOut) != EImageKind::Unknown;
 }
 
-bool CheckImageTarget(const std::string& strOut, std::string* pstrError) {
-    if (ImageKindOf(strOut) == EImageKind::Unknown) {
-        return Fail(pstrError, "cannot write " + strOut + ": unknown file type (use .png or .svg)");
+COutcome CheckExportTarget(const std::string& strOut) {
+    struct stat st {};
+    if (::stat(strOut.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return COutcome::Fail("cannot write " + strOut + ": it is a folder");
     }
-    return CheckTargetPlace(strOut, pstrError);
+    const std::string strFolder = FolderOf(strOut);
+    if (::stat(strFolder.c_str(), &st) != 0) {
+        return COutcome::Fail("cannot write " + strOut + ": folder " + strFolder +
+                              (errno == ENOENT ? " does not exist" : ": " + std::string(std::strerror(errno))));
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return COutcome::Fail("cannot write " + strOut + ": " + strFolder + " is not a folder");
+    }
+    return {};
 }
 
-bool ExportChartImage(const CChartState& state, const std::string& strOut, int nWidth, int nHeight,
-                      const std::string& strDescription, std::string* pstrError) {
+COutcome ExportChartImage(const CChartState& state, const std::string& strOut, int nWidth,
+                          int nHeight, const std::string& strDescription) {
     const EImageKind eKind = ImageKindOf(strOut);
-    if (!CheckImageTarget(strOut, pstrError)) {
-        return false;
+    if (eKind == EImageKind::Unknown) {
+        return COutcome::Fail("cannot write " + strOut +
+                              ": unknown file type (use .png or .svg)");
+    }
+    if (COutcome target = CheckExportTarget(strOut); !target.Ok()) {
+        return target;
     }
     if (nWidth < MIN_EXPORT_SIDE || nHeight < MIN_EXPORT_SIDE || nWidth > MAX_EXPORT_SIDE ||
         nHeight > MAX_EXPORT_SIDE) {
-        return Fail(pstrError, "bad size " + std::to_string(nWidth) + "x" +
-                                   std::to_string(nHeight) + ": each side must be from " +
-                                   std::to_string(MIN_EXPORT_SIDE) + " to " +
-                                   std::to_string(MAX_EXPORT_SIDE));
+        return SizeFailure(nWidth, nHeight);
     }
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-        return Fail(pstrError, "cannot draw the chart: no application object");
+        return COutcome::Fail("cannot draw the chart: no application object");
     }
-
-    // QSaveFile writes beside the target and renames on commit; dropped uncommitted, it
-    // removes its temporary file and leaves the target as it was.
-    QSaveFile file(QString::fromStdString(strOut));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Fail(pstrError, "cannot write " + strOut + ": " + file.errorString().toStdString());
+    QByteArray bytes;
+    const COutcome drawn = eKind == EImageKind::Png
+                               ? RenderPng(state, nWidth, nHeight, &bytes)
+                               : RenderSvg(state, nWidth, nHeight, strDescription, &bytes);
+    if (!drawn.Ok()) {
+        return COutcome::Fail("cannot write " + strOut + ": " + drawn.Error());
     }
-    const bool bDrawn = eKind == EImageKind::Png
-                            ? RenderPng(state, file, nWidth, nHeight, pstrError)
-                            : RenderSvg(state, file, nWidth, nHeight, strDescription, pstrError);
-    if (!bDrawn) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        return Fail(pstrError, "cannot write " + strOut + ": " + file.errorString().toStdString());
-    }
-    return true;
+    return WriteFileAtomically(strOut, std::string_view(bytes.constData(),
+                                                         static_cast<std::size_t>(bytes.size())));
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Writing the chart to an image without showing a window: one drawing of a chart's state goes to a
-// PNG or an SVG. The image is written to a temporary file beside the target and renamed into
-// place, so the target is either untouched or whole.
+// PNG or an SVG, written whole or not at all (platform/AtomicFile.h).
 //
 // Needs a QGuiApplication for the fonts; the offscreen platform serves.
+
+#include "platform/Outcome.h"
 
 #include <string>
 
@@ -15,22 +16,17 @@ constexpr int MIN_EXPORT_SIDE = 16;
 constexpr int MAX_EXPORT_SIDE = 8000;
 
 // Parses "WIDTHxHEIGHT" (such as "1200x800"; an empty text gives the default size). Each side
-// must be a plain whole number from MIN_EXPORT_SIDE to MAX_EXPORT_SIDE. False with a one-line
-// message in *pstrError otherwise.
-[[nodiscard]] bool ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight,
-                                std::string* pstrError);
+// must be a plain whole number from MIN_EXPORT_SIDE to MAX_EXPORT_SIDE.
+COutcome ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight);
 
 // True when strOut ends in .png or .svg (any case): the outputs ExportChartImage writes.
 [[nodiscard]] bool IsChartImagePath(const std::string& strOut);
 
-// Checks that strOut can be an image target before anything is drawn: a known type, a folder that
-// exists, not itself a folder. False with a one-line message otherwise.
-[[nodiscard]] bool CheckImageTarget(const std::string& strOut, std::string* pstrError);
+// Checks that strOut can be written before anything is drawn: a folder that exists, the target
+// itself no folder. Used for every kind of export.
+COutcome CheckExportTarget(const std::string& strOut);
 
 // Draws state into strOut (.png or .svg) at nWidth x nHeight pixels; strDescription names the
-// data in an SVG's description. False with a one-line message in *pstrError when the output type
-// is unknown, the size is out of range, the output folder cannot be written or the writing fails;
-// the target is then as it was and no temporary file is left.
-[[nodiscard]] bool ExportChartImage(const CChartState& state, const std::string& strOut, int nWidth,
-                                    int nHeight, const std::string& strDescription,
-                                    std::string* pstrError);
+// data in an SVG's description. On failure the target is as it was and nothing is left beside it.
+COutcome ExportChartImage(const CChartState& state, const std::string& strOut, int nWidth,
+                          int nHeight, const std::string& strDescription);

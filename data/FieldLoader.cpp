@@ -255,3 +255,18 @@ CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samp
     SummariseScales(result.records, &summary);
     return result;
 }
+
+COutcome OutcomeOfRead(const std::string& strPath, const CFieldRead& day) {
+    switch (day.eOpen) {
+    case EFieldOpen::NotFound:
+        return COutcome::Fail("File not found: " + strPath);
+    case EFieldOpen::NotRegular:
+        return COutcome::Fail("Not a regular file: " + strPath);
+    case EFieldOpen::Opened:
+        break;
+    }
+    if (!day.strReadError.empty()) {
+        return COutcome::Fail("Read error: " + strPath + ": " + day.strReadError);
+    }
+    return {};
+}

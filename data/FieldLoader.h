@@ -9,6 +9,7 @@
 // with line numbers.
 
 #include "data/FieldSample.h"
+#include "platform/Outcome.h"
 
 #include <cstdint>
 #include <span>
@@ -64,6 +65,10 @@ struct CFieldRead {
 
     [[nodiscard]] bool Opened() const { return eOpen == EFieldOpen::Opened; }
 };
+
+// What a read of strPath means to a caller that needs all of the file: "File not found: PATH",
+// "Not a regular file: PATH" or "Read error: PATH: reason", or success.
+COutcome OutcomeOfRead(const std::string& strPath, const CFieldRead& day);
 
 // Reads strPath from `from` into samples (at most samples.size() records). Not opened: the array
 // is untouched. A line whose read fails part-way gives no record.

@@ -1,18 +1,19 @@
 #include "print/PageExport.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PrinterDC.h"
 #include "print/ChartPrinter.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QPageSize>
 #include <QPrinter>
-#include <QTemporaryFile>
 
-#include <cstdio>
 #include <memory>
-#include <sys/stat.h>
+
+namespace {
+// How every PDF ends.
+constexpr const char* PDF_END = "%%EOF\n";
+} // namespace
 
 EPaper DefaultPaperForLocale() {
     return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? EPaper::Letter
@@ -32,41 +33,27 @@ bool ParsePaperName(const std::string& strName, EPaper* pePaper) {
     return false;
 }
 
-bool ExportChartPage(CStrip& chart, const std::string& strCaption, const std::string& strOutPath,
-                     EPaper ePaper, std::string* pstrError) {
-    const QFileInfo target(QString::fromStdString(strOutPath));
-    // Reserve a unique temporary name beside the target, so the rename stays on one file system.
-    QTemporaryFile temp(
-        target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
-    if (!temp.open()) {
-        *pstrError = "cannot write in " + target.absolutePath().toStdString() + ": " +
-                     temp.errorString().toStdString();
-        return false;
+COutcome ExportChartPage(CStrip& chart, const std::string& strCaption,
+                         const std::string& strOutPath, EPaper ePaper) {
+    CAtomicFile file(strOutPath);
+    if (COutcome opened = file.Open(); !opened.Ok()) {
+        return opened;
     }
-    temp.close();
-    const QString strTemp = temp.fileName();
-
     auto pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     pPrinter->setOutputFormat(QPrinter::PdfFormat);
-    pPrinter->setOutputFileName(strTemp);
+    pPrinter->setOutputFileName(QString::fromLocal8Bit(file.WritablePath().c_str()));
     pPrinter->setPageSize(QPageSize(ePaper == EPaper::Letter ? QPageSize::Letter : QPageSize::A4));
     pPrinter->setPageOrientation(QPageLayout::Portrait);
     pPrinter->setCreator(QStringLiteral("Quillon"));
 
     CChartPrinter printer(chart, strCaption);
     if (!printer.PrintOnDC(std::make_unique<CQtPrinterDC>(std::move(pPrinter)))) {
-        *pstrError = "could not write the page to " + strOutPath;
-        return false;
+        return COutcome::Fail("cannot write " + strOutPath + ": the page could not be printed");
     }
-    // The temporary file was made private; the page gets the permissions a new file would get.
-    const mode_t nMask = ::umask(0);
-    ::umask(nMask);
-    ::chmod(strTemp.toLocal8Bit().constData(), 0666 & ~nMask);
-    if (std::rename(strTemp.toLocal8Bit().constData(),
-                    target.absoluteFilePath().toLocal8Bit().constData()) != 0) {
-        *pstrError = "cannot write " + strOutPath;
-        return false;
+    // The PDF writer does not report its write errors: a file that was cut short (a full disk)
+    // lacks the end-of-file marker, which is written last.
+    if (!file.EndsWith(PDF_END)) {
+        return COutcome::Fail("cannot write " + strOutPath + ": the page was cut short");
     }
-    temp.setAutoRemove(false);
-    return true;
+    return file.Commit();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Writes the printed page to a PDF file: the same job as File > Print, on a PDF printer instead
-// of the one chosen in the Print dialog. The file appears whole or not at all: the page is
-// written to a temporary file beside the target and renamed into place.
+// of the one chosen in the Print dialog. The file appears whole or not at all
+// (platform/AtomicFile.h).
+
+#include "platform/Outcome.h"
 
 #include <string>
 
@@ -15,6 +17,6 @@ enum class EPaper { A4, Letter };
 [[nodiscard]] bool ParsePaperName(const std::string& strName, EPaper* pePaper);
 
 // Prints chart (already holding its data and display settings) with strCaption on one page.
-// On failure returns false with a one-line reason, and strOutPath is untouched.
-bool ExportChartPage(CStrip& chart, const std::string& strCaption, const std::string& strOutPath,
-                     EPaper ePaper, std::string* pstrError);
+// On failure strOutPath is as it was and nothing is left beside it.
+COutcome ExportChartPage(CStrip& chart, const std::string& strCaption,
+                         const std::string& strOutPath, EPaper ePaper);

@@ -39,7 +39,9 @@ bool ExportDay(const std::string& strData, const std::string& strOut, int nWidth
     ApplyChartDisplaySettings(strip);
     std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
     (void)LoadFieldFile(strData, samples, strip);
-    return ExportChartImage(chart.State(), strOut, nWidth, nHeight, strData, pstrError);
+    const COutcome outcome = ExportChartImage(chart.State(), strOut, nWidth, nHeight, strData);
+    *pstrError = outcome.Error();
+    return outcome.Ok();
 }
 } // namespace
 
@@ -57,10 +59,10 @@ TEST(ChartExport, SizeArgument) {
     for (const auto& c : cases) {
         int nWidth = -1;
         int nHeight = -1;
-        std::string strError;
-        const bool bOk = ParseSizeArg(c.pszArg, &nWidth, &nHeight, &strError);
-        EXPECT_EQ(bOk, c.nWidth != 0) << c.pszArg;
-        if (bOk) {
+        const COutcome parsed = ParseSizeArg(c.pszArg, &nWidth, &nHeight);
+        const std::string& strError = parsed.Error();
+        EXPECT_EQ(parsed.Ok(), c.nWidth != 0) << c.pszArg;
+        if (parsed.Ok()) {
             EXPECT_EQ(nWidth, c.nWidth);
             EXPECT_EQ(nHeight, c.nHeight);
         } else {

@@ -96,9 +96,9 @@ TEST(QtPrinterDC, StartDocFailsWhereTheFileCannotBeWritten) {
 TEST(PageExport, WritesOnePageAndNothingElse) {
     CTempDir dir;
     CStrip chart; // nothing bound: the page has no chart, the job still runs
-    std::string strError;
     const std::string strOut = dir.File("page.pdf");
-    ASSERT_TRUE(ExportChartPage(chart, "/data/day.vks", strOut, EPaper::A4, &strError)) << strError;
+    const COutcome written = ExportChartPage(chart, "/data/day.vks", strOut, EPaper::A4);
+    ASSERT_TRUE(written.Ok()) << written.Error();
     EXPECT_EQ(ReadFile(strOut).substr(0, 5), "%PDF-");
     // Only the page itself is left in the folder: no temporary file.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
@@ -112,14 +112,12 @@ TEST(PageExport, WritesOnePageAndNothingElse) {
 TEST(PageExport, UnwritableFolderLeavesTheTargetAlone) {
     CTempDir dir;
     CStrip chart;
-    std::string strError;
-    EXPECT_FALSE(ExportChartPage(chart, "c", dir.File("missing/page.pdf"), EPaper::A4, &strError));
-    EXPECT_FALSE(strError.empty());
+    EXPECT_FALSE(ExportChartPage(chart, "c", dir.File("missing/page.pdf"), EPaper::A4).Ok());
 
     const std::string strOut = dir.File("keep.pdf");
     WriteFile(strOut, "old bytes");
     fs::permissions(dir.Path(), fs::perms::owner_write, fs::perm_options::remove);
-    if (ExportChartPage(chart, "c", strOut, EPaper::A4, &strError)) {
+    if (ExportChartPage(chart, "c", strOut, EPaper::A4).Ok()) {
         GTEST_SKIP() << "running as root: folder permissions do not bind";
     }
     EXPECT_EQ(ReadFile(strOut), "old bytes");
