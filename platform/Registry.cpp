@@ -679,6 +679,12 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*
     if (const LONG l = BeginSubKeyCall(reg, hKey, lpSubKey, &base, &names, &pHive, &pBase)) {
         return l;
     }
+    // A hive file holding a key deeper than the real registry's 512 levels is read as damaged,
+    // so none may be created. Windows documents no status of its own for this; it is the one a
+    // name that is too long gets.
+    if (base.path.size() + names.size() > MAX_KEY_DEPTH) {
+        return ERROR_INVALID_PARAMETER;
+    }
     CHive& hive = *pHive;
     const REGSAM sam = GrantedRights(samDesired, hive);
 

@@ -103,7 +103,8 @@ constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_KEY_DELETED = 1018;
 
 // Creates the key and any missing keys on the way (non-volatile options only; lpClass and
-// lpSecurityAttributes are accepted and not kept), or opens it when it exists.
+// lpSecurityAttributes are accepted and not kept), or opens it when it exists. A name of more than
+// 255 characters, or a key more than 512 levels below its root, gives ERROR_INVALID_PARAMETER.
 LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
                         REGSAM samDesired, const LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                         PHKEY phkResult, LPDWORD lpdwDisposition);

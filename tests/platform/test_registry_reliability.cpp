@@ -152,11 +152,18 @@ TEST_F(RegistryReliability, DamagedHiveIsKeptAsABackupAndDefaultsApply) {
     const std::string strGood = "Quillon Registry Hive Version 1\n\n"
                                 "[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n"
                                 "\"Window X\"=hex:2c,01,00,00\n";
+    std::string strNested = "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER";
+    for (int i = 0; i < 40000; ++i) {
+        strNested += "\\a"; // 80 KB of keys nested far beyond the registry's 512 levels
+    }
+    strNested += "]\n";
     const std::string damaged[] = {
         "Quillon Registry Hive Version 9000\n" + strGood.substr(32),
         "Quillon Registry Hive Version 1\n\"Window X\"=hex:2c,01,00,00\n",
         strGood.substr(0, strGood.size() - 6) + "0g,00\n",
         strGood.substr(0, strGood.size() - 4),
+        strNested,
+        "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER\\" + std::string(256, 'n') + "]\n",
     };
     fs::create_directories(fs::path(HivePath()).parent_path());
     int nBackup = 0;
