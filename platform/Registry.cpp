@@ -1,5 +1,32 @@
 #include "platform/Registry.h"
 
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+// The sink outlives static destructors that may still report, like the registry itself.
+struct CReportSink {
+    std::mutex mutex;
+    RegistryReportSink sink = [](const std::string& strLine) {
+        std::fprintf(stderr, "quillon: %s\n", strLine.c_str());
+    };
+};
+
+CReportSink& ReportSink() {
+    static auto* pSink = new CReportSink;
+    return *pSink;
+}
+
+} // namespace
+
+RegistryReportSink SetRegistryReportSink(RegistryReportSink sink) {
+    CReportSink& reportSink = ReportSink();
+    std::lock_guard guard(reportSink.mutex);
+    std::swap(reportSink.sink, sink);
+    return sink;
+}
+
 #ifndef _WIN32
 
 #include "platform/RegistryHive.h"
@@ -7,14 +34,12 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <pwd.h>
 #include <sys/file.h>
@@ -300,6 +325,9 @@ struct CFileStamp {
     }
 };
 
+// Keeps a line for the report sink until the registry call that found it has finished.
+void QueueReport(std::string strLine);
+
 // One root's hive: the tree as the file last held it, and whether it may be written.
 class CHive {
 public:
@@ -414,10 +442,8 @@ private:
         Reset();
         m_lBlocked = ReadError(nErrno);
         if (!bWasBlocked) {
-            std::fprintf(stderr,
-                         "quillon: cannot read the registry file %s (%s); no settings will be "
-                         "saved to it\n",
-                         m_strPath.c_str(), std::strerror(nErrno));
+            QueueReport("cannot read the registry file " + m_strPath + " (" +
+                        std::strerror(nErrno) + "); no settings will be saved to it");
         }
     }
 
@@ -487,10 +513,8 @@ private:
             KeepDamaged(strTarget, error, std::strerror(nError), WriteError(nError));
             return;
         }
-        std::fprintf(stderr,
-                     "quillon: the registry file %s is damaged (line %d: %s); it was moved to %s "
-                     "and the defaults apply\n",
-                     m_strPath.c_str(), error.nLine, error.strReason.c_str(), strBackup.c_str());
+        QueueReport("the registry file " + m_strPath + " is damaged" + Where(error) +
+                    "; it was moved to " + strBackup + " and the defaults apply");
         SetEmpty();
     }
 
@@ -504,10 +528,13 @@ private:
             m_stamp = CFileStamp::Of(st); // not read again until it changes
             m_bStamped = true;
         }
-        std::fprintf(stderr,
-                     "quillon: the registry file %s is damaged (line %d: %s) and was not moved "
-                     "aside (%s); the defaults apply and nothing will be saved to it\n",
-                     m_strPath.c_str(), error.nLine, error.strReason.c_str(), strWhy.c_str());
+        QueueReport("the registry file " + m_strPath + " is damaged" + Where(error) +
+                    " and was not moved aside (" + strWhy +
+                    "); the defaults apply and nothing will be saved to it");
+    }
+
+    static std::string Where(const CHiveParseError& error) {
+        return " (line " + std::to_string(error.nLine) + ": " + error.strReason + ")";
     }
 
     int m_nRoot;
@@ -529,6 +556,7 @@ struct COpenKey {
 class CRegistry {
 public:
     std::mutex m_mutex;
+    std::vector<std::string> m_reports; // for the sink once the current call has finished
 
     CHive& Hive(int nRoot) {
         auto& pHive = m_hives[static_cast<std::size_t>(nRoot)];
@@ -547,7 +575,7 @@ public:
             *pKey = {nRoot, {}, KEY_ALL_ACCESS};
             return true;
         }
-        const auto it = m_handles.find(reinterpret_cast<std::uintptr_t>(hKey));
+        const auto it = m_handles.find(HandleNumber(hKey));
         if (it == m_handles.end()) {
             return false;
         }
@@ -562,9 +590,7 @@ public:
         return reinterpret_cast<HKEY>(nHandle);
     }
 
-    bool CloseHandle(HKEY hKey) {
-        return m_handles.erase(reinterpret_cast<std::uintptr_t>(hKey)) > 0;
-    }
+    bool CloseHandle(HKEY hKey) { return m_handles.erase(HandleNumber(hKey)) > 0; }
 
     void Forget() {
         for (auto& pHive : m_hives) {
@@ -574,6 +600,8 @@ public:
     }
 
 private:
+    static std::uintptr_t HandleNumber(HKEY hKey) { return reinterpret_cast<std::uintptr_t>(hKey); }
+
     std::array<std::unique_ptr<CHive>, ROOT_COUNT> m_hives;
     std::map<std::uintptr_t, COpenKey> m_handles;
     std::uintptr_t m_nNextHandle = FIRST_HANDLE;
@@ -583,6 +611,45 @@ CRegistry& Registry() {
     static auto* pRegistry = new CRegistry; // outlives static destructors that may still call in
     return *pRegistry;
 }
+
+void QueueReport(std::string strLine) {
+    Registry().m_reports.push_back(std::move(strLine));
+}
+
+// Holds the registry for one call. The reports the call queued go to the sink once the registry
+// is free again, so that a sink may call the registry, and none is printed from inside a save.
+class CRegistryCall {
+public:
+    CRegistryCall() : m_reg(Registry()), m_lock(m_reg.m_mutex) {}
+    CRegistryCall(const CRegistryCall&) = delete;
+    CRegistryCall& operator=(const CRegistryCall&) = delete;
+    ~CRegistryCall() {
+        std::vector<std::string> reports;
+        reports.swap(m_reg.m_reports);
+        m_lock.unlock();
+        if (reports.empty()) {
+            return;
+        }
+        CReportSink& reportSink = ReportSink();
+        RegistryReportSink sink;
+        {
+            std::lock_guard guard(reportSink.mutex);
+            sink = reportSink.sink;
+        }
+        if (!sink) {
+            return;
+        }
+        for (const std::string& strLine : reports) {
+            sink(strLine);
+        }
+    }
+
+    [[nodiscard]] CRegistry& Reg() const { return m_reg; }
+
+private:
+    CRegistry& m_reg;
+    std::unique_lock<std::mutex> m_lock;
+};
 
 // Splits a sub-key path into names. Null or empty is no names; one trailing backslash is allowed.
 LONG SplitKeyPath(LPCSTR pszPath, std::vector<std::string>* pNames) {
@@ -670,8 +737,8 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*
     if (dwOptions != REG_OPTION_NON_VOLATILE) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey base;
     std::vector<std::string> names;
     CHive* pHive = nullptr;
@@ -740,8 +807,8 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM sa
         return ERROR_INVALID_PARAMETER;
     }
     *phkResult = nullptr;
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey base;
     std::vector<std::string> names;
     CHive* pHive = nullptr;
@@ -772,8 +839,8 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
     if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, KEY_QUERY_VALUE, &key)) {
         return l;
@@ -787,19 +854,20 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
     if (pValue == nullptr) {
         return ERROR_FILE_NOT_FOUND;
     }
-    const auto nSize = static_cast<DWORD>(pValue->strData.size());
+    const DWORD dwType = pValue->dwType;
+    const std::string* pData = &pValue->strData;
+    const auto nSize = static_cast<DWORD>(pData->size());
     if (lpType != nullptr) {
-        *lpType = pValue->dwType;
+        *lpType = dwType;
     }
     if (lpData != nullptr) {
         if (*lpcbData < nSize) {
             *lpcbData = nSize;
             return ERROR_MORE_DATA;
         }
-        std::memcpy(lpData, pValue->strData.data(), nSize);
-        const bool bText = pValue->dwType == REG_SZ || pValue->dwType == REG_EXPAND_SZ ||
-                           pValue->dwType == REG_MULTI_SZ;
-        if (bText && *lpcbData > nSize && (nSize == 0 || pValue->strData.back() != '\0')) {
+        std::memcpy(lpData, pData->data(), nSize);
+        const bool bText = dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ;
+        if (bText && *lpcbData > nSize && (nSize == 0 || pData->back() != '\0')) {
             lpData[nSize] = 0;
         }
     }
@@ -815,8 +883,8 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
     if ((lpData == nullptr && cbData > 0) || !IsValidValueName(strName)) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, KEY_SET_VALUE, &key)) {
         return l;
@@ -834,8 +902,8 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
 
 LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     const std::string strName = lpValueName != nullptr ? lpValueName : "";
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, KEY_SET_VALUE, &key)) {
         return l;
@@ -861,8 +929,8 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     if (lpSubKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, 0, &key)) {
         return l;
@@ -907,19 +975,18 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
 
 LSTATUS RegFlushKey(HKEY hKey) {
     // Every change is saved by the call that makes it; there is nothing left to write.
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     return reg.Resolve(hKey, &key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LSTATUS RegCloseKey(HKEY hKey) {
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
     if (RootIndex(hKey) >= 0) {
         return ERROR_SUCCESS;
     }
-    return reg.CloseHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    const CRegistryCall call;
+    return call.Reg().CloseHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 std::string RegistryHivePath(HKEY hRoot) {
@@ -928,8 +995,8 @@ std::string RegistryHivePath(HKEY hRoot) {
 }
 
 void ForgetRegistryHives() {
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     reg.Forget();
 }
 

@@ -10,9 +10,14 @@
 // change, write a temporary file, sync, rename). A change is on disk when its call returns
 // ERROR_SUCCESS, so RegFlushKey and RegCloseKey have nothing left to write, and a change that
 // cannot be saved is reported by the call that made it.
+//
+// The calls answer with Windows status codes only. What the hive file's state means for the user
+// (a damaged file set aside, an unreadable one left alone) goes, one line at a time, to the report
+// sink below.
 
 #include "platform/WinTypes.h"
 
+#include <functional>
 #include <string>
 
 #ifdef _WIN32
@@ -140,3 +145,12 @@ void ForgetRegistryHives();
 // test can kill it at that moment. It has no other effect, and nothing sets it outside tests.
 inline constexpr const char* REGISTRY_STOP_AT_ENV = "QUILLON_REGISTRY_STOP_AT";
 #endif
+
+// ---- Both platforms ---------------------------------------------------------------------------
+
+// Where the registry's one-line reports go, without a program prefix or line end. Until a sink is
+// installed they go to standard error as "quillon: <line>"; an empty sink drops them. Returns the
+// sink it replaces. A sink is called after the registry has finished the call that reported, so
+// it may call the registry itself.
+using RegistryReportSink = std::function<void(const std::string&)>;
+RegistryReportSink SetRegistryReportSink(RegistryReportSink sink);
