@@ -27,10 +27,17 @@ RegistryReportSink SetRegistryReportSink(RegistryReportSink sink) {
     return sink;
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+
+LSTATUS RegBeginBatchSave(HKEY /*hKey*/) {
+    return ERROR_SUCCESS;
+}
+
+#else
 
 #include "platform/RegistryHive.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -42,6 +49,7 @@ RegistryReportSink SetRegistryReportSink(RegistryReportSink sink) {
 #include <memory>
 #include <optional>
 #include <pwd.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -553,6 +561,27 @@ struct COpenKey {
     REGSAM sam = 0;
 };
 
+bool SamePath(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](const std::string& x, const std::string& y) {
+                                                  return FoldName(x) == FoldName(y);
+                                              });
+}
+
+// A value change made through a handle with an open batch and not saved yet.
+struct CPendingValue {
+    std::string strName;
+    bool bDelete = false;
+    DWORD dwType = 0;
+    std::string strData;
+    std::uint64_t nOrder = 0; // across all batches, so that a read sees the latest change
+};
+
+struct CBatch {
+    COpenKey key;
+    std::vector<CPendingValue> values;
+};
+
 class CRegistry {
 public:
     std::mutex m_mutex;
@@ -590,12 +619,60 @@ public:
         return reinterpret_cast<HKEY>(nHandle);
     }
 
-    bool CloseHandle(HKEY hKey) { return m_handles.erase(HandleNumber(hKey)) > 0; }
+    bool CloseHandle(HKEY hKey) {
+        m_batches.erase(HandleNumber(hKey));
+        return m_handles.erase(HandleNumber(hKey)) > 0;
+    }
+
+    void BeginBatch(HKEY hKey, const COpenKey& key) {
+        m_batches.try_emplace(HandleNumber(hKey), CBatch{key, {}});
+    }
+
+    [[nodiscard]] bool InBatch(HKEY hKey) const {
+        return m_batches.find(HandleNumber(hKey)) != m_batches.end();
+    }
+
+    // Call only for a handle in a batch.
+    void Record(HKEY hKey, CPendingValue value) {
+        value.nOrder = m_nNextOrder++;
+        m_batches.at(HandleNumber(hKey)).values.push_back(std::move(value));
+    }
+
+    // Ends the handle's batch, if it has one.
+    std::optional<CBatch> TakeBatch(HKEY hKey) {
+        const auto it = m_batches.find(HandleNumber(hKey));
+        if (it == m_batches.end()) {
+            return std::nullopt;
+        }
+        CBatch batch = std::move(it->second);
+        m_batches.erase(it);
+        return batch;
+    }
+
+    // The latest unsaved change of a value of that key, made through any handle; nullptr when
+    // the file's value stands.
+    [[nodiscard]] const CPendingValue* FindPending(const COpenKey& key,
+                                                   std::string_view strName) const {
+        const CPendingValue* pLatest = nullptr;
+        for (const auto& [nHandle, batch] : m_batches) {
+            if (batch.key.nRoot != key.nRoot || !SamePath(batch.key.path, key.path)) {
+                continue;
+            }
+            for (const CPendingValue& value : batch.values) {
+                if ((pLatest == nullptr || value.nOrder > pLatest->nOrder) &&
+                    FoldName(value.strName) == FoldName(strName)) {
+                    pLatest = &value;
+                }
+            }
+        }
+        return pLatest;
+    }
 
     void Forget() {
         for (auto& pHive : m_hives) {
             pHive.reset();
         }
+        m_batches.clear(); // unsaved, as a process that ends without closing its keys
         m_handles.clear(); // handle numbers are not reused, so old handles stay invalid
     }
 
@@ -604,7 +681,9 @@ private:
 
     std::array<std::unique_ptr<CHive>, ROOT_COUNT> m_hives;
     std::map<std::uintptr_t, COpenKey> m_handles;
+    std::map<std::uintptr_t, CBatch> m_batches; // by handle
     std::uintptr_t m_nNextHandle = FIRST_HANDLE;
+    std::uint64_t m_nNextOrder = 0;
 };
 
 CRegistry& Registry() {
@@ -722,6 +801,44 @@ LONG BeginSubKeyCall(CRegistry& reg, HKEY hKey, LPCSTR lpSubKey, COpenKey* pBase
         return l;
     }
     return FindLiveKey(reg, *pBase, ppHive, ppKey);
+}
+
+// A value change through a handle with an open batch: what would make it fail at once still
+// does (a deleted key, a hive that may not be written); the rest waits for SaveBatch.
+LONG RecordInBatch(CRegistry& reg, HKEY hKey, const COpenKey& key, CPendingValue value) {
+    CHive* pHive = nullptr;
+    CHiveKey* pKey = nullptr;
+    if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
+        return l;
+    }
+    if (const LONG l = pHive->WriteStatus()) {
+        return l;
+    }
+    reg.Record(hKey, std::move(value));
+    return ERROR_SUCCESS;
+}
+
+// Ends the handle's batch, saving its changes in the order they were made as one change of the
+// file. Without a batch there is nothing to save.
+LONG SaveBatch(CRegistry& reg, HKEY hKey) {
+    std::optional<CBatch> batch = reg.TakeBatch(hKey);
+    if (!batch || batch->values.empty()) {
+        return ERROR_SUCCESS;
+    }
+    return reg.Hive(batch->key.nRoot).Change([&](CHiveKey& tree) {
+        CHiveKey* pKey = FindOpenKey(tree, batch->key);
+        if (pKey == nullptr) {
+            return ERROR_KEY_DELETED;
+        }
+        for (CPendingValue& value : batch->values) {
+            if (value.bDelete) {
+                pKey->RemoveValue(value.strName);
+            } else {
+                pKey->SetValue(value.strName, value.dwType, std::move(value.strData));
+            }
+        }
+        return ERROR_SUCCESS;
+    });
 }
 
 } // namespace
@@ -850,12 +967,21 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
     if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
         return l;
     }
-    const CHiveValue* pValue = pKey->FindValue(lpValueName != nullptr ? lpValueName : "");
-    if (pValue == nullptr) {
+    const std::string_view strName = lpValueName != nullptr ? lpValueName : "";
+    DWORD dwType = 0;
+    const std::string* pData = nullptr;
+    if (const CPendingValue* pPending = reg.FindPending(key, strName)) {
+        if (pPending->bDelete) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        dwType = pPending->dwType;
+        pData = &pPending->strData;
+    } else if (const CHiveValue* pValue = pKey->FindValue(strName)) {
+        dwType = pValue->dwType;
+        pData = &pValue->strData;
+    } else {
         return ERROR_FILE_NOT_FOUND;
     }
-    const DWORD dwType = pValue->dwType;
-    const std::string* pData = &pValue->strData;
     const auto nSize = static_cast<DWORD>(pData->size());
     if (lpType != nullptr) {
         *lpType = dwType;
@@ -890,6 +1016,9 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
         return l;
     }
     std::string strData(reinterpret_cast<const char*>(lpData), lpData != nullptr ? cbData : 0);
+    if (reg.InBatch(hKey)) {
+        return RecordInBatch(reg, hKey, key, {strName, false, dwType, std::move(strData)});
+    }
     return reg.Hive(key.nRoot).Change([&](CHiveKey& tree) {
         CHiveKey* pKey = FindOpenKey(tree, key);
         if (pKey == nullptr) {
@@ -913,8 +1042,12 @@ LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
         return l;
     }
-    if (pKey->FindValue(strName) == nullptr) {
+    const CPendingValue* pPending = reg.FindPending(key, strName);
+    if (pPending != nullptr ? pPending->bDelete : pKey->FindValue(strName) == nullptr) {
         return ERROR_FILE_NOT_FOUND;
+    }
+    if (reg.InBatch(hKey)) {
+        return RecordInBatch(reg, hKey, key, {strName, true, 0, {}});
     }
     return pHive->Change([&](CHiveKey& tree) {
         CHiveKey* pFound = FindOpenKey(tree, key);
@@ -974,11 +1107,14 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
 }
 
 LSTATUS RegFlushKey(HKEY hKey) {
-    // Every change is saved by the call that makes it; there is nothing left to write.
+    // Outside a batch every change was saved by the call that made it.
     const CRegistryCall call;
     CRegistry& reg = call.Reg();
     COpenKey key;
-    return reg.Resolve(hKey, &key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return SaveBatch(reg, hKey);
 }
 
 LSTATUS RegCloseKey(HKEY hKey) {
@@ -986,7 +1122,27 @@ LSTATUS RegCloseKey(HKEY hKey) {
         return ERROR_SUCCESS;
     }
     const CRegistryCall call;
-    return call.Reg().CloseHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    CRegistry& reg = call.Reg();
+    COpenKey key;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    const LONG l = SaveBatch(reg, hKey);
+    reg.CloseHandle(hKey);
+    return l;
+}
+
+LSTATUS RegBeginBatchSave(HKEY hKey) {
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
+    COpenKey key;
+    // A predefined root is never closed, so a batch on it could end only by a flush; ask for an
+    // opened key instead.
+    if (RootIndex(hKey) >= 0 || !reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    reg.BeginBatch(hKey, key);
+    return ERROR_SUCCESS;
 }
 
 std::string RegistryHivePath(HKEY hRoot) {

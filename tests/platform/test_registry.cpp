@@ -352,6 +352,64 @@ TEST_F(RegistryCalls, CreateRefusesKeysTheRegistryCouldNotHold) {
     EXPECT_FALSE(std::filesystem::exists(HivePath() + ".corrupt-1"));
 }
 
+TEST_F(RegistryCalls, BatchIsSavedOnceByTheCallThatEndsIt) {
+    const auto Set = [](HKEY hKey, const char* pszName) {
+        return RegSetValueExA(hKey, pszName, 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+    };
+    const auto InFile = [this](const char* pszName) {
+        CHiveKey tree;
+        return FileValue(tree, "K", pszName) != nullptr;
+    };
+    HKEY hKey = nullptr;
+    HKEY hReader = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey,
+                              nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_READ, &hReader), ERROR_SUCCESS);
+    ASSERT_EQ(Set(hKey, "Gone"), ERROR_SUCCESS);
+    EXPECT_EQ(RegBeginBatchSave(HKEY_CURRENT_USER), ERROR_INVALID_HANDLE);
+
+    // Recorded, seen by every handle, and not on disk until the flush.
+    const std::string strBefore = HiveText();
+    ASSERT_EQ(RegBeginBatchSave(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(Set(hKey, "A"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(hKey, "gone"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(hKey, "gone"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Set(hKey, "bad\nname"), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegQueryValueExA(hReader, "a", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(hReader, "Gone", nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(HiveText(), strBefore);
+    EXPECT_EQ(RegFlushKey(hKey), ERROR_SUCCESS);
+    EXPECT_TRUE(InFile("A"));
+    EXPECT_FALSE(InFile("Gone"));
+    // The flush ended the batch: the next change is saved at once.
+    EXPECT_EQ(Set(hKey, "B"), ERROR_SUCCESS);
+    EXPECT_TRUE(InFile("B"));
+
+    // A save that fails at the end is reported by the close, which still closes the handle.
+    ASSERT_EQ(RegBeginBatchSave(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(Set(hKey, "C"), ERROR_SUCCESS);
+    ASSERT_EQ(chmod(HivePath().c_str(), 0400), 0);
+    EXPECT_EQ(RegCloseKey(hKey), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCloseKey(hKey), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegQueryValueExA(hReader, "C", nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(InFile("C"));
+    ASSERT_EQ(chmod(HivePath().c_str(), 0600), 0);
+
+    // So is a key deleted while its batch was open.
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "K\\Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &hKey, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegBeginBatchSave(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(Set(hKey, "D"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(hReader, "Sub"), ERROR_SUCCESS);
+    EXPECT_EQ(RegFlushKey(hKey), ERROR_KEY_DELETED);
+    RegCloseKey(hKey);
+    RegCloseKey(hReader);
+}
+
 // ---- Files ------------------------------------------------------------------------------------
 
 TEST_F(RegistryCalls, HiveLivesPrivatelyUnderTheConfigFolder) {
