@@ -1,22 +1,55 @@
 #include "platform/Registry.h"
 
-#ifndef _WIN32
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+// The sink outlives static destructors that may still report, like the registry itself.
+struct CReportSink {
+    std::mutex mutex;
+    RegistryReportSink sink = [](const std::string& strLine) {
+        std::fprintf(stderr, "quillon: %s\n", strLine.c_str());
+    };
+};
+
+CReportSink& ReportSink() {
+    static auto* pSink = new CReportSink;
+    return *pSink;
+}
+
+} // namespace
+
+RegistryReportSink SetRegistryReportSink(RegistryReportSink sink) {
+    CReportSink& reportSink = ReportSink();
+    std::lock_guard guard(reportSink.mutex);
+    std::swap(reportSink.sink, sink);
+    return sink;
+}
+
+#ifdef _WIN32
+
+LSTATUS RegBeginBatchSave(HKEY /*hKey*/) {
+    return ERROR_SUCCESS;
+}
+
+#else
 
 #include "platform/RegistryHive.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <pwd.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -300,6 +333,9 @@ struct CFileStamp {
     }
 };
 
+// Keeps a line for the report sink until the registry call that found it has finished.
+void QueueReport(std::string strLine);
+
 // One root's hive: the tree as the file last held it, and whether it may be written.
 class CHive {
 public:
@@ -414,10 +450,8 @@ private:
         Reset();
         m_lBlocked = ReadError(nErrno);
         if (!bWasBlocked) {
-            std::fprintf(stderr,
-                         "quillon: cannot read the registry file %s (%s); no settings will be "
-                         "saved to it\n",
-                         m_strPath.c_str(), std::strerror(nErrno));
+            QueueReport("cannot read the registry file " + m_strPath + " (" +
+                        std::strerror(nErrno) + "); no settings will be saved to it");
         }
     }
 
@@ -487,10 +521,8 @@ private:
             KeepDamaged(strTarget, error, std::strerror(nError), WriteError(nError));
             return;
         }
-        std::fprintf(stderr,
-                     "quillon: the registry file %s is damaged (line %d: %s); it was moved to %s "
-                     "and the defaults apply\n",
-                     m_strPath.c_str(), error.nLine, error.strReason.c_str(), strBackup.c_str());
+        QueueReport("the registry file " + m_strPath + " is damaged" + Where(error) +
+                    "; it was moved to " + strBackup + " and the defaults apply");
         SetEmpty();
     }
 
@@ -504,10 +536,13 @@ private:
             m_stamp = CFileStamp::Of(st); // not read again until it changes
             m_bStamped = true;
         }
-        std::fprintf(stderr,
-                     "quillon: the registry file %s is damaged (line %d: %s) and was not moved "
-                     "aside (%s); the defaults apply and nothing will be saved to it\n",
-                     m_strPath.c_str(), error.nLine, error.strReason.c_str(), strWhy.c_str());
+        QueueReport("the registry file " + m_strPath + " is damaged" + Where(error) +
+                    " and was not moved aside (" + strWhy +
+                    "); the defaults apply and nothing will be saved to it");
+    }
+
+    static std::string Where(const CHiveParseError& error) {
+        return " (line " + std::to_string(error.nLine) + ": " + error.strReason + ")";
     }
 
     int m_nRoot;
@@ -526,9 +561,31 @@ struct COpenKey {
     REGSAM sam = 0;
 };
 
+bool SamePath(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](const std::string& x, const std::string& y) {
+                                                  return FoldName(x) == FoldName(y);
+                                              });
+}
+
+// A value change made through a handle with an open batch and not saved yet.
+struct CPendingValue {
+    std::string strName;
+    bool bDelete = false;
+    DWORD dwType = 0;
+    std::string strData;
+    std::uint64_t nOrder = 0; // across all batches, so that a read sees the latest change
+};
+
+struct CBatch {
+    COpenKey key;
+    std::vector<CPendingValue> values;
+};
+
 class CRegistry {
 public:
     std::mutex m_mutex;
+    std::vector<std::string> m_reports; // for the sink once the current call has finished
 
     CHive& Hive(int nRoot) {
         auto& pHive = m_hives[static_cast<std::size_t>(nRoot)];
@@ -547,7 +604,7 @@ public:
             *pKey = {nRoot, {}, KEY_ALL_ACCESS};
             return true;
         }
-        const auto it = m_handles.find(reinterpret_cast<std::uintptr_t>(hKey));
+        const auto it = m_handles.find(HandleNumber(hKey));
         if (it == m_handles.end()) {
             return false;
         }
@@ -563,26 +620,115 @@ public:
     }
 
     bool CloseHandle(HKEY hKey) {
-        return m_handles.erase(reinterpret_cast<std::uintptr_t>(hKey)) > 0;
+        m_batches.erase(HandleNumber(hKey));
+        return m_handles.erase(HandleNumber(hKey)) > 0;
+    }
+
+    void BeginBatch(HKEY hKey, const COpenKey& key) {
+        m_batches.try_emplace(HandleNumber(hKey), CBatch{key, {}});
+    }
+
+    [[nodiscard]] bool InBatch(HKEY hKey) const {
+        return m_batches.find(HandleNumber(hKey)) != m_batches.end();
+    }
+
+    // Call only for a handle in a batch.
+    void Record(HKEY hKey, CPendingValue value) {
+        value.nOrder = m_nNextOrder++;
+        m_batches.at(HandleNumber(hKey)).values.push_back(std::move(value));
+    }
+
+    // Ends the handle's batch, if it has one.
+    std::optional<CBatch> TakeBatch(HKEY hKey) {
+        const auto it = m_batches.find(HandleNumber(hKey));
+        if (it == m_batches.end()) {
+            return std::nullopt;
+        }
+        CBatch batch = std::move(it->second);
+        m_batches.erase(it);
+        return batch;
+    }
+
+    // The latest unsaved change of a value of that key, made through any handle; nullptr when
+    // the file's value stands.
+    [[nodiscard]] const CPendingValue* FindPending(const COpenKey& key,
+                                                   std::string_view strName) const {
+        const CPendingValue* pLatest = nullptr;
+        for (const auto& [nHandle, batch] : m_batches) {
+            if (batch.key.nRoot != key.nRoot || !SamePath(batch.key.path, key.path)) {
+                continue;
+            }
+            for (const CPendingValue& value : batch.values) {
+                if ((pLatest == nullptr || value.nOrder > pLatest->nOrder) &&
+                    FoldName(value.strName) == FoldName(strName)) {
+                    pLatest = &value;
+                }
+            }
+        }
+        return pLatest;
     }
 
     void Forget() {
         for (auto& pHive : m_hives) {
             pHive.reset();
         }
+        m_batches.clear(); // unsaved, as a process that ends without closing its keys
         m_handles.clear(); // handle numbers are not reused, so old handles stay invalid
     }
 
 private:
+    static std::uintptr_t HandleNumber(HKEY hKey) { return reinterpret_cast<std::uintptr_t>(hKey); }
+
     std::array<std::unique_ptr<CHive>, ROOT_COUNT> m_hives;
     std::map<std::uintptr_t, COpenKey> m_handles;
+    std::map<std::uintptr_t, CBatch> m_batches; // by handle
     std::uintptr_t m_nNextHandle = FIRST_HANDLE;
+    std::uint64_t m_nNextOrder = 0;
 };
 
 CRegistry& Registry() {
     static auto* pRegistry = new CRegistry; // outlives static destructors that may still call in
     return *pRegistry;
 }
+
+void QueueReport(std::string strLine) {
+    Registry().m_reports.push_back(std::move(strLine));
+}
+
+// Holds the registry for one call. The reports the call queued go to the sink once the registry
+// is free again, so that a sink may call the registry, and none is printed from inside a save.
+class CRegistryCall {
+public:
+    CRegistryCall() : m_reg(Registry()), m_lock(m_reg.m_mutex) {}
+    CRegistryCall(const CRegistryCall&) = delete;
+    CRegistryCall& operator=(const CRegistryCall&) = delete;
+    ~CRegistryCall() {
+        std::vector<std::string> reports;
+        reports.swap(m_reg.m_reports);
+        m_lock.unlock();
+        if (reports.empty()) {
+            return;
+        }
+        CReportSink& reportSink = ReportSink();
+        RegistryReportSink sink;
+        {
+            std::lock_guard guard(reportSink.mutex);
+            sink = reportSink.sink;
+        }
+        if (!sink) {
+            return;
+        }
+        for (const std::string& strLine : reports) {
+            sink(strLine);
+        }
+    }
+
+    [[nodiscard]] CRegistry& Reg() const { return m_reg; }
+
+private:
+    CRegistry& m_reg;
+    std::unique_lock<std::mutex> m_lock;
+};
 
 // Splits a sub-key path into names. Null or empty is no names; one trailing backslash is allowed.
 LONG SplitKeyPath(LPCSTR pszPath, std::vector<std::string>* pNames) {
@@ -657,6 +803,44 @@ LONG BeginSubKeyCall(CRegistry& reg, HKEY hKey, LPCSTR lpSubKey, COpenKey* pBase
     return FindLiveKey(reg, *pBase, ppHive, ppKey);
 }
 
+// A value change through a handle with an open batch: what would make it fail at once still
+// does (a deleted key, a hive that may not be written); the rest waits for SaveBatch.
+LONG RecordInBatch(CRegistry& reg, HKEY hKey, const COpenKey& key, CPendingValue value) {
+    CHive* pHive = nullptr;
+    CHiveKey* pKey = nullptr;
+    if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
+        return l;
+    }
+    if (const LONG l = pHive->WriteStatus()) {
+        return l;
+    }
+    reg.Record(hKey, std::move(value));
+    return ERROR_SUCCESS;
+}
+
+// Ends the handle's batch, saving its changes in the order they were made as one change of the
+// file. Without a batch there is nothing to save.
+LONG SaveBatch(CRegistry& reg, HKEY hKey) {
+    std::optional<CBatch> batch = reg.TakeBatch(hKey);
+    if (!batch || batch->values.empty()) {
+        return ERROR_SUCCESS;
+    }
+    return reg.Hive(batch->key.nRoot).Change([&](CHiveKey& tree) {
+        CHiveKey* pKey = FindOpenKey(tree, batch->key);
+        if (pKey == nullptr) {
+            return ERROR_KEY_DELETED;
+        }
+        for (CPendingValue& value : batch->values) {
+            if (value.bDelete) {
+                pKey->RemoveValue(value.strName);
+            } else {
+                pKey->SetValue(value.strName, value.dwType, std::move(value.strData));
+            }
+        }
+        return ERROR_SUCCESS;
+    });
+}
+
 } // namespace
 
 LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpClass*/,
@@ -670,14 +854,20 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*
     if (dwOptions != REG_OPTION_NON_VOLATILE) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey base;
     std::vector<std::string> names;
     CHive* pHive = nullptr;
     CHiveKey* pBase = nullptr;
     if (const LONG l = BeginSubKeyCall(reg, hKey, lpSubKey, &base, &names, &pHive, &pBase)) {
         return l;
+    }
+    // A hive file holding a key deeper than the real registry's 512 levels is read as damaged,
+    // so none may be created. Windows documents no status of its own for this; it is the one a
+    // name that is too long gets.
+    if (base.path.size() + names.size() > MAX_KEY_DEPTH) {
+        return ERROR_INVALID_PARAMETER;
     }
     CHive& hive = *pHive;
     const REGSAM sam = GrantedRights(samDesired, hive);
@@ -734,8 +924,8 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM sa
         return ERROR_INVALID_PARAMETER;
     }
     *phkResult = nullptr;
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey base;
     std::vector<std::string> names;
     CHive* pHive = nullptr;
@@ -766,8 +956,8 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
     if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, KEY_QUERY_VALUE, &key)) {
         return l;
@@ -777,23 +967,33 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
     if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
         return l;
     }
-    const CHiveValue* pValue = pKey->FindValue(lpValueName != nullptr ? lpValueName : "");
-    if (pValue == nullptr) {
+    const std::string_view strName = lpValueName != nullptr ? lpValueName : "";
+    DWORD dwType = 0;
+    const std::string* pData = nullptr;
+    if (const CPendingValue* pPending = reg.FindPending(key, strName)) {
+        if (pPending->bDelete) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        dwType = pPending->dwType;
+        pData = &pPending->strData;
+    } else if (const CHiveValue* pValue = pKey->FindValue(strName)) {
+        dwType = pValue->dwType;
+        pData = &pValue->strData;
+    } else {
         return ERROR_FILE_NOT_FOUND;
     }
-    const auto nSize = static_cast<DWORD>(pValue->strData.size());
+    const auto nSize = static_cast<DWORD>(pData->size());
     if (lpType != nullptr) {
-        *lpType = pValue->dwType;
+        *lpType = dwType;
     }
     if (lpData != nullptr) {
         if (*lpcbData < nSize) {
             *lpcbData = nSize;
             return ERROR_MORE_DATA;
         }
-        std::memcpy(lpData, pValue->strData.data(), nSize);
-        const bool bText = pValue->dwType == REG_SZ || pValue->dwType == REG_EXPAND_SZ ||
-                           pValue->dwType == REG_MULTI_SZ;
-        if (bText && *lpcbData > nSize && (nSize == 0 || pValue->strData.back() != '\0')) {
+        std::memcpy(lpData, pData->data(), nSize);
+        const bool bText = dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ;
+        if (bText && *lpcbData > nSize && (nSize == 0 || pData->back() != '\0')) {
             lpData[nSize] = 0;
         }
     }
@@ -809,13 +1009,16 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
     if ((lpData == nullptr && cbData > 0) || !IsValidValueName(strName)) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, KEY_SET_VALUE, &key)) {
         return l;
     }
     std::string strData(reinterpret_cast<const char*>(lpData), lpData != nullptr ? cbData : 0);
+    if (reg.InBatch(hKey)) {
+        return RecordInBatch(reg, hKey, key, {strName, false, dwType, std::move(strData)});
+    }
     return reg.Hive(key.nRoot).Change([&](CHiveKey& tree) {
         CHiveKey* pKey = FindOpenKey(tree, key);
         if (pKey == nullptr) {
@@ -828,8 +1031,8 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
 
 LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     const std::string strName = lpValueName != nullptr ? lpValueName : "";
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, KEY_SET_VALUE, &key)) {
         return l;
@@ -839,8 +1042,12 @@ LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     if (const LONG l = FindLiveKey(reg, key, &pHive, &pKey)) {
         return l;
     }
-    if (pKey->FindValue(strName) == nullptr) {
+    const CPendingValue* pPending = reg.FindPending(key, strName);
+    if (pPending != nullptr ? pPending->bDelete : pKey->FindValue(strName) == nullptr) {
         return ERROR_FILE_NOT_FOUND;
+    }
+    if (reg.InBatch(hKey)) {
+        return RecordInBatch(reg, hKey, key, {strName, true, 0, {}});
     }
     return pHive->Change([&](CHiveKey& tree) {
         CHiveKey* pFound = FindOpenKey(tree, key);
@@ -855,8 +1062,8 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     if (lpSubKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
     if (const LONG l = ResolveHandle(reg, hKey, 0, &key)) {
         return l;
@@ -900,20 +1107,42 @@ LSTATUS RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
 }
 
 LSTATUS RegFlushKey(HKEY hKey) {
-    // Every change is saved by the call that makes it; there is nothing left to write.
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    // Outside a batch every change was saved by the call that made it.
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     COpenKey key;
-    return reg.Resolve(hKey, &key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return SaveBatch(reg, hKey);
 }
 
 LSTATUS RegCloseKey(HKEY hKey) {
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
     if (RootIndex(hKey) >= 0) {
         return ERROR_SUCCESS;
     }
-    return reg.CloseHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
+    COpenKey key;
+    if (!reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    const LONG l = SaveBatch(reg, hKey);
+    reg.CloseHandle(hKey);
+    return l;
+}
+
+LSTATUS RegBeginBatchSave(HKEY hKey) {
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
+    COpenKey key;
+    // A predefined root is never closed, so a batch on it could end only by a flush; ask for an
+    // opened key instead.
+    if (RootIndex(hKey) >= 0 || !reg.Resolve(hKey, &key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    reg.BeginBatch(hKey, key);
+    return ERROR_SUCCESS;
 }
 
 std::string RegistryHivePath(HKEY hRoot) {
@@ -922,8 +1151,8 @@ std::string RegistryHivePath(HKEY hRoot) {
 }
 
 void ForgetRegistryHives() {
-    CRegistry& reg = Registry();
-    std::lock_guard guard(reg.m_mutex);
+    const CRegistryCall call;
+    CRegistry& reg = call.Reg();
     reg.Forget();
 }
 

@@ -9,10 +9,16 @@
 // and makes every change through one locked save of the whole file (lock, re-read, apply this one
 // change, write a temporary file, sync, rename). A change is on disk when its call returns
 // ERROR_SUCCESS, so RegFlushKey and RegCloseKey have nothing left to write, and a change that
-// cannot be saved is reported by the call that made it.
+// cannot be saved is reported by the call that made it; the one exception is a batch
+// (RegBeginBatchSave below), whose values are saved together by the call that ends it.
+//
+// The calls answer with Windows status codes only. What the hive file's state means for the user
+// (a damaged file set aside, an unreadable one left alone) goes, one line at a time, to the report
+// sink below.
 
 #include "platform/WinTypes.h"
 
+#include <functional>
 #include <string>
 
 #ifdef _WIN32
@@ -103,7 +109,8 @@ constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_KEY_DELETED = 1018;
 
 // Creates the key and any missing keys on the way (non-volatile options only; lpClass and
-// lpSecurityAttributes are accepted and not kept), or opens it when it exists.
+// lpSecurityAttributes are accepted and not kept), or opens it when it exists. A name of more than
+// 255 characters, or a key more than 512 levels below its root, gives ERROR_INVALID_PARAMETER.
 LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
                         REGSAM samDesired, const LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                         PHKEY phkResult, LPDWORD lpdwDisposition);
@@ -118,6 +125,7 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDW
 // Stores the bytes exactly as given, of any type.
 LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                        const BYTE* lpData, DWORD cbData);
+// Both save and end hKey's batch, if it has one (RegBeginBatchSave), and return that save's status.
 LSTATUS RegFlushKey(HKEY hKey);
 LSTATUS RegCloseKey(HKEY hKey);
 // Deletes a key without sub-keys (one with sub-keys gives ERROR_ACCESS_DENIED).
@@ -139,3 +147,22 @@ void ForgetRegistryHives();
 // test can kill it at that moment. It has no other effect, and nothing sets it outside tests.
 inline constexpr const char* REGISTRY_STOP_AT_ENV = "QUILLON_REGISTRY_STOP_AT";
 #endif
+
+// ---- Both platforms ---------------------------------------------------------------------------
+
+// Makes the next value changes through hKey (an open key handle, not a predefined root) one save:
+// RegSetValueExA and RegDeleteValueA on it check their arguments, the handle's rights and the
+// key at once and then only record the change, which every handle in this process sees, and
+// RegFlushKey or RegCloseKey of hKey saves them all under one lock with one rewrite of the file,
+// and ends the batch. That call returns the save's status; after a failed save the recorded
+// changes are gone (the handle is closed all the same). A second call while a batch is open
+// changes nothing. On Windows it does nothing: the registry holds every change in its memory at
+// once and writes its hives whole.
+LSTATUS RegBeginBatchSave(HKEY hKey);
+
+// Where the registry's one-line reports go, without a program prefix or line end. Until a sink is
+// installed they go to standard error as "quillon: <line>"; an empty sink drops them. Returns the
+// sink it replaces. A sink is called after the registry has finished the call that reported, so
+// it may call the registry itself.
+using RegistryReportSink = std::function<void(const std::string&)>;
+RegistryReportSink SetRegistryReportSink(RegistryReportSink sink);

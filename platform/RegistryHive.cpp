@@ -128,9 +128,10 @@ void AppendValue(std::string& strOut, const CHiveValue& value) {
     strOut += '\n';
 }
 
-void AppendKey(std::string& strOut, const CHiveKey& key, const std::string& strPath, bool bRoot) {
-    // A key is written when it holds values or has no sub-keys; the keys on the way to a written
-    // key exist implicitly, so empty keys survive without the file listing every parent.
+// A key's own lines. A key is written when it holds values or has no sub-keys; the keys on the
+// way to a written key exist implicitly, so empty keys survive without the file listing every
+// parent.
+void AppendKey(std::string& strOut, const CHiveKey& key, std::string_view strPath, bool bRoot) {
     if (!key.Values().empty() || (key.m_subKeys.empty() && !bRoot)) {
         strOut += "\n[";
         strOut += strPath;
@@ -138,9 +139,6 @@ void AppendKey(std::string& strOut, const CHiveKey& key, const std::string& strP
         for (const CHiveValue& value : key.Values()) {
             AppendValue(strOut, value);
         }
-    }
-    for (const auto& [strFolded, pChild] : key.m_subKeys) {
-        AppendKey(strOut, *pChild, strPath + '\\' + pChild->m_strName, false);
     }
 }
 
@@ -263,11 +261,14 @@ private:
             return nullptr;
         }
         strPath.remove_prefix(nSlash + 1);
-        for (;;) {
+        for (std::size_t nDepth = 1;; ++nDepth) {
             const std::size_t nNext = strPath.find('\\');
             const std::string_view strName = strPath.substr(0, nNext);
             if (!IsValidKeyName(strName)) {
                 return "a bad key name";
+            }
+            if (nDepth > MAX_KEY_DEPTH) {
+                return "keys nested too deeply";
             }
             m_pKey = m_pKey->AddSubKey(strName);
             if (nNext == std::string_view::npos) {
@@ -439,20 +440,50 @@ bool IsValidUtf8(std::string_view str) {
 }
 
 namespace {
-bool IsStorableName(std::string_view strName, std::size_t nMaxBytes) {
-    return strName.size() <= nMaxBytes && IsValidUtf8(strName) &&
-           std::none_of(strName.begin(), strName.end(),
-                        [](char c) { return IsControl(static_cast<unsigned char>(c)); });
+// Valid UTF-8 without control characters, of at most nMaxChars UTF-16 code units: one per code
+// point, two for one beyond U+FFFF (a four-byte sequence).
+bool IsStorableName(std::string_view strName, std::size_t nMaxChars) {
+    if (!IsValidUtf8(strName)) {
+        return false;
+    }
+    std::size_t nChars = 0;
+    for (const char c : strName) {
+        const auto b = static_cast<unsigned char>(c);
+        if (IsControl(b)) {
+            return false;
+        }
+        nChars += (b & 0xC0) != 0x80 ? 1 : 0; // a lead byte or ASCII starts a code point
+        nChars += b >= 0xF0 ? 1 : 0;
+    }
+    return nChars <= nMaxChars;
 }
 } // namespace
 
 bool IsValidKeyName(std::string_view strName) {
     return !strName.empty() && strName.find('\\') == std::string_view::npos &&
-           IsStorableName(strName, MAX_KEY_NAME_BYTES);
+           IsStorableName(strName, MAX_KEY_NAME_CHARS);
 }
 
 bool IsValidValueName(std::string_view strName) {
-    return IsStorableName(strName, MAX_VALUE_NAME_BYTES);
+    return IsStorableName(strName, MAX_VALUE_NAME_CHARS);
+}
+
+CHiveKey::~CHiveKey() {
+    // Detach every descendant onto a list before it is freed, so each key dies with no sub-keys
+    // and its own destructor has nothing to walk.
+    std::vector<std::unique_ptr<CHiveKey>> pending;
+    for (auto& [strFolded, pChild] : m_subKeys) {
+        pending.push_back(std::move(pChild));
+    }
+    m_subKeys.clear();
+    while (!pending.empty()) {
+        std::unique_ptr<CHiveKey> pKey = std::move(pending.back());
+        pending.pop_back();
+        for (auto& [strFolded, pChild] : pKey->m_subKeys) {
+            pending.push_back(std::move(pChild));
+        }
+        pKey->m_subKeys.clear();
+    }
 }
 
 CHiveKey* CHiveKey::FindSubKey(std::string_view strName) const {
@@ -521,6 +552,7 @@ bool CHiveKey::RemoveValue(std::string_view strName) {
 void CHiveKey::Clear() {
     m_values.clear();
     m_valueIndex.clear();
+    // Each sub-key frees its own sub-tree without recursing.
     m_subKeys.clear();
 }
 
@@ -533,6 +565,28 @@ bool ParseHive(std::string_view strText, std::string_view strRootName, CHiveKey&
 std::string FormatHive(const CHiveKey& root, std::string_view strRootName) {
     std::string strOut(HIVE_HEADER);
     strOut += '\n';
-    AppendKey(strOut, root, std::string(strRootName), true);
+    // Depth first in sorted order with an explicit stack; one path string grows and shrinks with
+    // it, so each key's path is built once instead of copied at every level.
+    struct CFrame {
+        const CHiveKey* pKey;
+        std::map<std::string, std::unique_ptr<CHiveKey>>::const_iterator itNext;
+        std::size_t nPathSize;
+    };
+    std::string strPath(strRootName);
+    AppendKey(strOut, root, strPath, true);
+    std::vector<CFrame> stack{{&root, root.m_subKeys.begin(), strPath.size()}};
+    while (!stack.empty()) {
+        CFrame& frame = stack.back();
+        if (frame.itNext == frame.pKey->m_subKeys.end()) {
+            stack.pop_back();
+            continue;
+        }
+        const CHiveKey& child = *(frame.itNext++)->second;
+        strPath.resize(frame.nPathSize);
+        strPath += '\\';
+        strPath += child.m_strName;
+        AppendKey(strOut, child, strPath, false);
+        stack.push_back({&child, child.m_subKeys.begin(), strPath.size()});
+    }
     return strOut;
 }

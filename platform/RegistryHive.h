@@ -7,6 +7,11 @@
 // keys, values in the order they were first set), so formatting an unchanged tree twice gives the
 // same bytes, and every value comes back byte for byte. No file or handle is involved here:
 // Registry.cpp reads and writes the files and keeps the handles.
+//
+// A hive file is outside input: it may nest keys as deep as its text allows. Parsing, writing and
+// destroying a tree therefore never recurse per level, and a tree beyond the real registry's own
+// limits (MAX_KEY_DEPTH levels, MAX_KEY_NAME_CHARS per name) is refused as damaged, so that the
+// calls can refuse to create one too.
 
 #include "platform/WinTypes.h"
 
@@ -20,8 +25,11 @@
 // The first line of every hive file. The number is the format version.
 inline constexpr std::string_view HIVE_HEADER = "Quillon Registry Hive Version 1";
 
-constexpr std::size_t MAX_KEY_NAME_BYTES = 255;
-constexpr std::size_t MAX_VALUE_NAME_BYTES = 16383;
+// The real registry's limits. Names are counted in UTF-16 code units, as Windows counts them, so a
+// name that fits there fits here. The depth counts the keys below the root.
+constexpr std::size_t MAX_KEY_NAME_CHARS = 255;
+constexpr std::size_t MAX_VALUE_NAME_CHARS = 16383;
+constexpr std::size_t MAX_KEY_DEPTH = 512;
 
 // ASCII-only lower case, the form names are compared in.
 [[nodiscard]] std::string FoldName(std::string_view strName);
@@ -46,6 +54,13 @@ class CHiveKey {
 public:
     CHiveKey() = default;
     explicit CHiveKey(std::string strName) : m_strName(std::move(strName)) {}
+    // Frees the sub-tree level by level: a chain of keys as long as a file can hold must not
+    // take a stack frame per key.
+    ~CHiveKey();
+    CHiveKey(const CHiveKey&) = delete;
+    CHiveKey& operator=(const CHiveKey&) = delete;
+    CHiveKey(CHiveKey&&) = default;
+    CHiveKey& operator=(CHiveKey&&) = default;
 
     [[nodiscard]] CHiveKey* FindSubKey(std::string_view strName) const;
     // The sub-key of that name, created when missing. pbCreated says which.
@@ -81,11 +96,12 @@ struct CHiveParseError {
     std::string strReason;
 };
 
-// Reads hive text into root (cleared first). strRootName is the root's name as it appears in key
-// lines, such as "HKEY_CURRENT_USER". False with the line and reason for anything that is not a
-// complete, well-formed hive: root is then left empty.
+// Reads hive text into root (cleared first), in time linear in the text's length. strRootName is
+// the root's name as it appears in key lines, such as "HKEY_CURRENT_USER". False with the line and
+// reason for anything that is not a complete, well-formed hive within the limits above: root is
+// then left empty.
 [[nodiscard]] bool ParseHive(std::string_view strText, std::string_view strRootName, CHiveKey& root,
                              CHiveParseError* pError);
 
-// The canonical text of a hive.
+// The canonical text of a hive, in time linear in its length.
 [[nodiscard]] std::string FormatHive(const CHiveKey& root, std::string_view strRootName);

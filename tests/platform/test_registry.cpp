@@ -137,6 +137,63 @@ TEST(HiveFormat, RejectsDamagedFilesWithTheLine) {
     }
 }
 
+std::string Repeat(std::string_view str, std::size_t n) {
+    std::string strOut;
+    strOut.reserve(str.size() * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        strOut += str;
+    }
+    return strOut;
+}
+
+// Names count as Windows counts them, in UTF-16 code units: one for "\xC3\xA9" (e with acute),
+// two for "\xF0\x9F\x98\x80" (a code point beyond U+FFFF).
+TEST(HiveFormat, KeysUpToTheRegistrysLimitsParseAndBeyondAreDamaged) {
+    const struct {
+        const char* pszLabel;
+        std::string strPath; // below the root
+        bool bParses;
+    } cases[] = {
+        {"512 levels", Repeat("\\k", 512), true},
+        {"513 levels", Repeat("\\k", 513), false},
+        {"255 ASCII characters", "\\" + Repeat("n", 255), true},
+        {"256 ASCII characters", "\\" + Repeat("n", 256), false},
+        {"255 two-byte characters", "\\" + Repeat("\xC3\xA9", 255), true},
+        {"256 two-byte characters", "\\" + Repeat("\xC3\xA9", 256), false},
+        {"127 surrogate pairs and one", "\\" + Repeat("\xF0\x9F\x98\x80", 127) + "n", true},
+        {"128 surrogate pairs", "\\" + Repeat("\xF0\x9F\x98\x80", 128), false},
+    };
+    for (const auto& c : cases) {
+        const std::string strText =
+            "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER" + c.strPath + "]\n";
+        CHiveKey root;
+        CHiveParseError error;
+        EXPECT_EQ(ParseHive(strText, "HKEY_CURRENT_USER", root, &error), c.bParses) << c.pszLabel;
+        if (c.bParses) {
+            EXPECT_EQ(FormatHive(root, "HKEY_CURRENT_USER"), strText) << c.pszLabel;
+        } else {
+            EXPECT_EQ(error.nLine, 3) << c.pszLabel;
+            EXPECT_TRUE(root.m_subKeys.empty()) << c.pszLabel;
+        }
+    }
+}
+
+// A tree built in memory has no depth limit: writing and freeing it must not take a stack frame,
+// or a copy of the path, per level.
+TEST(HiveFormat, ADeepTreeIsWrittenAndFreedWithoutRecursion) {
+    constexpr std::size_t LEVELS = 200000;
+    auto pRoot = std::make_unique<CHiveKey>();
+    CHiveKey* pKey = pRoot.get();
+    for (std::size_t i = 0; i < LEVELS; ++i) {
+        pKey = pKey->AddSubKey("k");
+    }
+    pKey->SetValue("V", REG_BINARY, "x");
+    const std::string strText = FormatHive(*pRoot, "HKEY_CURRENT_USER");
+    EXPECT_EQ(strText, "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER" +
+                           Repeat("\\k", LEVELS) + "]\n\"V\"=hex:78\n");
+    pRoot.reset();
+}
+
 // ---- Calls ------------------------------------------------------------------------------------
 
 using RegistryCalls = CRegistryTest;
@@ -249,6 +306,108 @@ TEST_F(RegistryCalls, HandlesHoldOnlyTheRightsAskedFor) {
     for (HKEY h : {hRead, hWrite, hSub}) {
         EXPECT_EQ(RegCloseKey(h), ERROR_SUCCESS);
     }
+}
+
+TEST_F(RegistryCalls, CreateRefusesKeysTheRegistryCouldNotHold) {
+    HKEY hDeep = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Repeat("k\\", 500).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &hDeep, nullptr),
+              ERROR_SUCCESS);
+    const struct {
+        const char* pszLabel;
+        HKEY hBase;
+        std::string strSubKey;
+        LONG lStatus;
+    } cases[] = {
+        {"512 levels from the root", HKEY_CURRENT_USER, Repeat("k\\", 512), ERROR_SUCCESS},
+        {"513 levels from the root", HKEY_CURRENT_USER, Repeat("k\\", 513),
+         ERROR_INVALID_PARAMETER},
+        {"12 more below 500", hDeep, Repeat("k\\", 12), ERROR_SUCCESS},
+        {"13 more below 500", hDeep, Repeat("j\\", 13), ERROR_INVALID_PARAMETER},
+        {"a 255-character name", HKEY_CURRENT_USER, Repeat("n", 255), ERROR_SUCCESS},
+        {"a 256-character name", HKEY_CURRENT_USER, "ok\\" + Repeat("n", 256),
+         ERROR_INVALID_PARAMETER},
+    };
+    for (const auto& c : cases) {
+        HKEY hKey = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(c.hBase, c.strSubKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &hKey, nullptr),
+                  c.lStatus)
+            << c.pszLabel;
+        if (hKey != nullptr) {
+            RegCloseKey(hKey);
+        }
+    }
+    RegCloseKey(hDeep);
+    // Nothing refused was written, and the next start reads the hive as it is.
+    CHiveKey tree;
+    CHiveParseError error;
+    ASSERT_TRUE(ParseHive(HiveText(), "HKEY_CURRENT_USER", tree, &error)) << error.strReason;
+    EXPECT_EQ(tree.FindSubKey("ok"), nullptr);
+    ForgetRegistryHives();
+    HKEY hKey = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Repeat("k\\", 512).c_str(), 0, KEY_READ, &hKey),
+              ERROR_SUCCESS);
+    RegCloseKey(hKey);
+    EXPECT_FALSE(std::filesystem::exists(HivePath() + ".corrupt-1"));
+}
+
+TEST_F(RegistryCalls, BatchIsSavedOnceByTheCallThatEndsIt) {
+    const auto Set = [](HKEY hKey, const char* pszName) {
+        return RegSetValueExA(hKey, pszName, 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+    };
+    const auto InFile = [this](const char* pszName) {
+        CHiveKey tree;
+        return FileValue(tree, "K", pszName) != nullptr;
+    };
+    HKEY hKey = nullptr;
+    HKEY hReader = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey,
+                              nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_READ, &hReader), ERROR_SUCCESS);
+    ASSERT_EQ(Set(hKey, "Gone"), ERROR_SUCCESS);
+    EXPECT_EQ(RegBeginBatchSave(HKEY_CURRENT_USER), ERROR_INVALID_HANDLE);
+
+    // Recorded, seen by every handle, and not on disk until the flush.
+    const std::string strBefore = HiveText();
+    ASSERT_EQ(RegBeginBatchSave(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(Set(hKey, "A"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(hKey, "gone"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(hKey, "gone"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Set(hKey, "bad\nname"), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegQueryValueExA(hReader, "a", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(hReader, "Gone", nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(HiveText(), strBefore);
+    EXPECT_EQ(RegFlushKey(hKey), ERROR_SUCCESS);
+    EXPECT_TRUE(InFile("A"));
+    EXPECT_FALSE(InFile("Gone"));
+    // The flush ended the batch: the next change is saved at once.
+    EXPECT_EQ(Set(hKey, "B"), ERROR_SUCCESS);
+    EXPECT_TRUE(InFile("B"));
+
+    // A save that fails at the end is reported by the close, which still closes the handle.
+    ASSERT_EQ(RegBeginBatchSave(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(Set(hKey, "C"), ERROR_SUCCESS);
+    ASSERT_EQ(chmod(HivePath().c_str(), 0400), 0);
+    EXPECT_EQ(RegCloseKey(hKey), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCloseKey(hKey), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegQueryValueExA(hReader, "C", nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(InFile("C"));
+    ASSERT_EQ(chmod(HivePath().c_str(), 0600), 0);
+
+    // So is a key deleted while its batch was open.
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "K\\Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &hKey, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegBeginBatchSave(hKey), ERROR_SUCCESS);
+    EXPECT_EQ(Set(hKey, "D"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(hReader, "Sub"), ERROR_SUCCESS);
+    EXPECT_EQ(RegFlushKey(hKey), ERROR_KEY_DELETED);
+    RegCloseKey(hKey);
+    RegCloseKey(hReader);
 }
 
 // ---- Files ------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,8 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Starts registry_writer with the test's environment, plus QUILLON_REGISTRY_STOP_AT when given.
-pid_t StartWriter(const std::string& strPrefix, int nCount, const std::string& strStopAt = {}) {
+// Starts registry_writer with these arguments and the test's environment, plus
+// QUILLON_REGISTRY_STOP_AT when given.
+pid_t StartWriter(std::vector<std::string> args, const std::string& strStopAt = {}) {
     std::vector<std::string> env;
     for (char** p = environ; *p != nullptr; ++p) {
         if (std::string_view(*p).rfind(REGISTRY_STOP_AT_ENV, 0) != 0) {
@@ -36,12 +38,14 @@ pid_t StartWriter(const std::string& strPrefix, int nCount, const std::string& s
         envp.push_back(str.data());
     }
     envp.push_back(nullptr);
-    std::string strProgram = REGISTRY_WRITER;
-    std::string strCount = std::to_string(nCount);
-    std::string strPrefixArg = strPrefix;
-    char* argv[] = {strProgram.data(), strPrefixArg.data(), strCount.data(), nullptr};
+    args.insert(args.begin(), REGISTRY_WRITER);
+    std::vector<char*> argv;
+    for (std::string& str : args) {
+        argv.push_back(str.data());
+    }
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, strProgram.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
     return pid;
 }
 
@@ -85,8 +89,8 @@ using RegistryReliability = CRegistryTest;
 
 TEST_F(RegistryReliability, TwoProcessesSavingAtOnceLoseNothing) {
     constexpr int VALUES_EACH = 500;
-    const pid_t pidA = StartWriter("a", VALUES_EACH);
-    const pid_t pidB = StartWriter("b", VALUES_EACH);
+    const pid_t pidA = StartWriter({"a", std::to_string(VALUES_EACH)});
+    const pid_t pidB = StartWriter({"b", std::to_string(VALUES_EACH)});
     EXPECT_EQ(WaitFor(pidA, 0), 0);
     EXPECT_EQ(WaitFor(pidB, 0), 0);
 
@@ -108,6 +112,62 @@ TEST_F(RegistryReliability, TwoProcessesSavingAtOnceLoseNothing) {
                 2 * VALUES_EACH);
 }
 
+TEST_F(RegistryReliability, BatchesFromTwoProcessesNeverMix) {
+    constexpr int ROUNDS = 150;
+    const char* const NAMES[] = {"Window X", "Window Y", "Window Width", "Window Height"};
+    const pid_t pids[] = {StartWriter({"--batch", "1", std::to_string(ROUNDS)}),
+                          StartWriter({"--batch", "2", std::to_string(ROUNDS)})};
+    // Every state of the file, while the writers run and after, holds one round of one writer.
+    int nSeen = 0;
+    int nTorn = 0;
+    std::string strLastText;
+    const auto Look = [&] {
+        std::string strText = HiveText();
+        CHiveKey tree;
+        CHiveParseError error;
+        if (strText == strLastText || !ParseHive(strText, "HKEY_CURRENT_USER", tree, &error)) {
+            return; // unchanged, or not written yet
+        }
+        strLastText = std::move(strText);
+        const CHiveKey* pKey = tree.FindPath({"Software", "Quillon Test"});
+        if (pKey == nullptr || pKey->Values().empty()) {
+            return;
+        }
+        ++nSeen;
+        const CHiveValue* pFirst = pKey->FindValue(NAMES[0]);
+        for (const char* pszName : NAMES) {
+            const CHiveValue* pValue = pKey->FindValue(pszName);
+            nTorn += pFirst == nullptr || pValue == nullptr || pValue->strData != pFirst->strData;
+        }
+    };
+    int statuses[] = {-1, -1};
+    for (int nRunning = 2; nRunning > 0;) {
+        for (int i = 0; i < 2; ++i) {
+            const pid_t pidEnded = statuses[i] == -1 ? waitpid(pids[i], &statuses[i], WNOHANG) : 0;
+            if (pidEnded != 0) {
+                statuses[i] = pidEnded == pids[i] ? statuses[i] : -2;
+                --nRunning;
+            }
+        }
+        Look();
+    }
+    Look();
+    EXPECT_EQ(nTorn, 0) << "of " << nSeen << " states seen";
+    EXPECT_GT(nSeen, 1);
+    EXPECT_EQ(statuses[0], 0);
+    EXPECT_EQ(statuses[1], 0);
+    // The last round of the writer that finished last is what stays.
+    CHiveKey tree;
+    const CHiveValue* pLast = FileValue(tree, "Software\\Quillon Test", "Window X");
+    ASSERT_NE(pLast, nullptr);
+    const auto Bytes = [](std::uint32_t u) {
+        return std::string{static_cast<char>(u), static_cast<char>(u >> 8),
+                           static_cast<char>(u >> 16), static_cast<char>(u >> 24)};
+    };
+    EXPECT_TRUE(pLast->strData == Bytes(1000000 + ROUNDS - 1) ||
+                pLast->strData == Bytes(2000000 + ROUNDS - 1));
+}
+
 TEST_F(RegistryReliability, SaveKilledAtAnyPointLeavesAWholeHive) {
     const struct {
         const char* pszPoint;
@@ -126,7 +186,7 @@ TEST_F(RegistryReliability, SaveKilledAtAnyPointLeavesAWholeHive) {
         const std::string strOld = HiveText();
 
         // The writer's first save creates its key; it stops there and is killed.
-        const pid_t pid = StartWriter("new", 1, c.pszPoint);
+        const pid_t pid = StartWriter({"new", "1"}, c.pszPoint);
         const int nStatus = WaitFor(pid, WUNTRACED);
         ASSERT_TRUE(nStatus != -1 && WIFSTOPPED(nStatus)) << "the writer did not reach the point";
         kill(pid, SIGKILL);
@@ -152,11 +212,18 @@ TEST_F(RegistryReliability, DamagedHiveIsKeptAsABackupAndDefaultsApply) {
     const std::string strGood = "Quillon Registry Hive Version 1\n\n"
                                 "[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n"
                                 "\"Window X\"=hex:2c,01,00,00\n";
+    std::string strNested = "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER";
+    for (int i = 0; i < 40000; ++i) {
+        strNested += "\\a"; // 80 KB of keys nested far beyond the registry's 512 levels
+    }
+    strNested += "]\n";
     const std::string damaged[] = {
         "Quillon Registry Hive Version 9000\n" + strGood.substr(32),
         "Quillon Registry Hive Version 1\n\"Window X\"=hex:2c,01,00,00\n",
         strGood.substr(0, strGood.size() - 6) + "0g,00\n",
         strGood.substr(0, strGood.size() - 4),
+        strNested,
+        "Quillon Registry Hive Version 1\n\n[HKEY_CURRENT_USER\\" + std::string(256, 'n') + "]\n",
     };
     fs::create_directories(fs::path(HivePath()).parent_path());
     int nBackup = 0;
@@ -177,6 +244,44 @@ TEST_F(RegistryReliability, DamagedHiveIsKeptAsABackupAndDefaultsApply) {
         // The load created the settings key in a fresh hive.
         EXPECT_EQ(HiveText(), "Quillon Registry Hive Version 1\n\n"
                               "[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n");
+    }
+}
+
+TEST_F(RegistryReliability, ReportsGoToTheSinkOrElseToStandardError) {
+    const std::string strLine = "the registry file " + HivePath() +
+                                " is damaged (line 2: a value before any key); it was moved to " +
+                                HivePath() + ".corrupt-1 and the defaults apply";
+    std::vector<std::string> lines;
+    // A sink may call the registry: it runs once the call that reported has finished.
+    const RegistryReportSink collect = [&](const std::string& str) {
+        lines.push_back(str);
+        EXPECT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "A", nullptr, nullptr, nullptr, nullptr),
+                  ERROR_FILE_NOT_FOUND);
+    };
+    const struct {
+        std::optional<RegistryReportSink> sink; // none installed: the default
+        std::string strStderr;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {std::nullopt, "quillon: " + strLine + "\n", {}},
+        {collect, "", {strLine}},
+        {RegistryReportSink(), "", {}},
+    };
+    fs::create_directories(fs::path(HivePath()).parent_path());
+    for (const auto& c : cases) {
+        lines.clear();
+        fs::remove(HivePath() + ".corrupt-1");
+        WriteFile(HivePath(), "Quillon Registry Hive Version 1\n\"A\"=dword:1\n");
+        ForgetRegistryHives();
+        const RegistryReportSink previous = c.sink ? SetRegistryReportSink(*c.sink) : nullptr;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "A", nullptr, nullptr, nullptr, nullptr),
+                  ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.strStderr);
+        if (c.sink) {
+            SetRegistryReportSink(previous);
+        }
+        EXPECT_EQ(lines, c.lines);
     }
 }
 
