@@ -5,6 +5,12 @@
 #include "ui/ChooseDataFile.h"
 #include "ui/ViewerDlg.h"
 
+#include <iostream>
+
+void ReportLine(const std::string& strLine) {
+    std::cerr << "quillon: " << strLine << std::endl;
+}
+
 BOOL CViewerApp::InitInstance() {
     m_nExitCode = 0;
     // No component system here: the embedding and automation starts do not exist, and the
@@ -18,7 +24,7 @@ BOOL CViewerApp::InitInstance() {
         g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     }
 
-    CViewerDlg dlg(CViewerContext{g_Chart, g_Settings, g_Samples, g_strDataFile});
+    CViewerDlg dlg(CViewerContext{g_Chart, g_Settings, g_Samples, g_strDataFile, ReportLine});
     AfxSetMainWnd(&dlg);
     (void)dlg.DoModal();
     AfxSetMainWnd(nullptr);

@@ -6,6 +6,12 @@
 
 #include "platform/WinTypes.h"
 
+#include <string>
+
+// Writes one report line to standard error, behind the program's name: the program has no log,
+// and messages that need no dialog go there.
+void ReportLine(const std::string& strLine);
+
 class CViewerApp {
 public:
     CViewerApp() = default;

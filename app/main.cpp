@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/InfoCommand.h"
 #include "app/ViewerApp.h"
+#include "platform/Registry.h"
 
 #include <QApplication>
 
@@ -14,6 +15,20 @@
 #include <vector>
 
 namespace {
+// Whether a window can be shown. Qt aborts the process when its platform finds no display, so
+// the program asks first; a platform chosen through QT_QPA_PLATFORM is taken at its word.
+bool HasDisplay() {
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
+#else
+    auto isSet = [](const char* pszName) {
+        const char* psz = std::getenv(pszName);
+        return psz != nullptr && *psz != '\0';
+    };
+    return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+#endif
+}
+
 void SetApplicationNames() {
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
@@ -23,6 +38,8 @@ void SetApplicationNames() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The registry's reports (a damaged settings file set aside) reach the user as report lines.
+    SetRegistryReportSink(ReportLine);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const CCommandLine cmd = ParseCommandLine(args);
     switch (cmd.eMode) {
@@ -48,6 +65,10 @@ int main(int argc, char** argv) {
     }
     case ECommandMode::View:
         break;
+    }
+    if (!HasDisplay()) {
+        std::cerr << "quillon: no display; use --export to draw without one\n";
+        return 1;
     }
 
     QApplication app(argc, argv);

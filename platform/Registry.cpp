@@ -33,6 +33,10 @@ LSTATUS RegBeginBatchSave(HKEY /*hKey*/) {
     return ERROR_SUCCESS;
 }
 
+std::string DescribeRegistryLocation(HKEY /*hRoot*/) {
+    return "the registry";
+}
+
 #else
 
 #include "platform/RegistryHive.h"
@@ -1150,6 +1154,11 @@ std::string RegistryHivePath(HKEY hRoot) {
     return (nRoot < 0 || nRoot == ROOT_PERFORMANCE_DATA) ? std::string() : HiveFilePath(nRoot);
 }
 
+std::string DescribeRegistryLocation(HKEY hRoot) {
+    const std::string strPath = RegistryHivePath(hRoot);
+    return strPath.empty() ? "the registry" : strPath;
+}
+
 void ForgetRegistryHives() {
     const CRegistryCall call;
     CRegistry& reg = call.Reg();
@@ -1157,3 +1166,30 @@ void ForgetRegistryHives() {
 }
 
 #endif // _WIN32
+
+std::string DescribeRegistryStatus(LONG lStatus) {
+    switch (lStatus) {
+    case ERROR_SUCCESS:
+        return "The operation completed successfully.";
+    case ERROR_FILE_NOT_FOUND:
+        return "The system cannot find the file specified.";
+    case ERROR_PATH_NOT_FOUND:
+        return "The system cannot find the path specified.";
+    case ERROR_ACCESS_DENIED:
+        return "Access is denied.";
+    case ERROR_INVALID_HANDLE:
+        return "The handle is invalid.";
+    case ERROR_WRITE_FAULT:
+        return "The system cannot write to the specified device.";
+    case ERROR_READ_FAULT:
+        return "The system cannot read from the specified device.";
+    case ERROR_INVALID_PARAMETER:
+        return "The parameter is incorrect.";
+    case ERROR_DISK_FULL:
+        return "There is not enough space on the disk.";
+    case ERROR_KEY_DELETED:
+        return "Illegal operation attempted on a registry key that has been marked for deletion.";
+    default:
+        return "error " + std::to_string(lStatus);
+    }
+}

@@ -166,3 +166,10 @@ LSTATUS RegBeginBatchSave(HKEY hKey);
 // it may call the registry itself.
 using RegistryReportSink = std::function<void(const std::string&)>;
 RegistryReportSink SetRegistryReportSink(RegistryReportSink sink);
+
+// A status code in words, as the system's message table gives it ("Access is denied."), for the
+// codes the registry calls return; "error N" for any other.
+[[nodiscard]] std::string DescribeRegistryStatus(LONG lStatus);
+
+// Where a root's values are kept, for messages: the hive file here, "the registry" on Windows.
+[[nodiscard]] std::string DescribeRegistryLocation(HKEY hRoot);

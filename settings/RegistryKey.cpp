@@ -1,11 +1,22 @@
 #include "settings/RegistryKey.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 constexpr DWORD READ_STRING_BUFFER = 256;
 constexpr DWORD READ_STRING_OFFERED = 255; // one byte short, so the text always ends in a NUL
 constexpr DWORD INT_BYTES = 4;
+
+using BinaryInt = std::array<BYTE, INT_BYTES>;
+
+// An integer as the registry keeps it: 4 bytes, little-endian.
+BinaryInt ToBinary(int nValue) {
+    const auto u = static_cast<std::uint32_t>(nValue);
+    return {static_cast<BYTE>(u), static_cast<BYTE>(u >> 8), static_cast<BYTE>(u >> 16),
+            static_cast<BYTE>(u >> 24)};
+}
 } // namespace
 
 CRegistryKey::~CRegistryKey() {
@@ -108,15 +119,33 @@ int CRegistryKey::ReadInt(const std::string& strValueName, int nDefault) {
     return nResult;
 }
 
+LONG CRegistryKey::WriteInts(std::initializer_list<CIntValue> values) {
+    HKEY hKey = nullptr;
+    if (const LONG lOpen = Open(KEY_WRITE, &hKey); lOpen != ERROR_SUCCESS) {
+        return lOpen;
+    }
+    (void)RegBeginBatchSave(hKey);
+    LONG lStatus = ERROR_SUCCESS;
+    for (const CIntValue& value : values) {
+        const BinaryInt bytes = ToBinary(value.nValue);
+        lStatus = RegSetValueExA(hKey, value.pszName, 0, REG_BINARY, bytes.data(), INT_BYTES);
+        if (lStatus != ERROR_SUCCESS) {
+            break;
+        }
+    }
+    // The batch is saved by the close; a failed save stores none of it.
+    const LONG lSave = lStatus == ERROR_SUCCESS ? RegFlushKey(hKey) : lStatus;
+    const LONG lClose = RegCloseKey(hKey);
+    return lSave != ERROR_SUCCESS ? lSave : lClose;
+}
+
 BOOL CRegistryKey::WriteInt(const std::string& strValueName, int nValue) {
     HKEY hKey = nullptr;
     if (Open(KEY_WRITE, &hKey) != ERROR_SUCCESS) {
         return FALSE;
     }
-    const auto u = static_cast<std::uint32_t>(nValue);
-    const BYTE bytes[INT_BYTES] = {static_cast<BYTE>(u), static_cast<BYTE>(u >> 8),
-                                   static_cast<BYTE>(u >> 16), static_cast<BYTE>(u >> 24)};
-    const bool bStored = RegSetValueExA(hKey, strValueName.c_str(), 0, REG_BINARY, bytes,
+    const BinaryInt bytes = ToBinary(nValue);
+    const bool bStored = RegSetValueExA(hKey, strValueName.c_str(), 0, REG_BINARY, bytes.data(),
                                         INT_BYTES) == ERROR_SUCCESS;
     if (!m_bLazyWrite) {
         RegFlushKey(hKey);

@@ -9,6 +9,7 @@
 
 #include "platform/Registry.h"
 
+#include <initializer_list>
 #include <string>
 
 class CRegistryKey {
@@ -32,6 +33,14 @@ public:
     [[nodiscard]] int ReadInt(const std::string& strValueName, int nDefault);
     // Stores 4 little-endian bytes as REG_BINARY in an existing key.
     BOOL WriteInt(const std::string& strValueName, int nValue);
+    // Stores several such values as one save, so that they land together or not at all (a
+    // process saving the same key at the same moment never mixes its values with these). The
+    // registry status of the save: ERROR_SUCCESS, or why nothing was stored.
+    struct CIntValue {
+        const char* pszName;
+        int nValue;
+    };
+    LONG WriteInts(std::initializer_list<CIntValue> values);
     void Reset();
 
     // Status of the last call recorded by OpenKey (open mode), GetValueType and ReadString.

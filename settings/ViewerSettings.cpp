@@ -14,17 +14,37 @@ BOOL CViewerSettings::LoadPlacement() {
     return TRUE;
 }
 
-BOOL CViewerSettings::SavePlacement() {
+namespace {
+// Why the settings key cannot be created: the helper's create keeps no status of its own.
+LONG CreateStatus() {
+    HKEY hKey = nullptr;
+    const LONG lStatus = RegCreateKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr,
+                                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey,
+                                         nullptr);
+    if (lStatus != ERROR_SUCCESS) {
+        return lStatus;
+    }
+    RegCloseKey(hKey);
+    return ERROR_WRITE_FAULT; // it failed a moment ago
+}
+} // namespace
+
+COutcome CViewerSettings::SavePlacement() {
     CRegistryKey key;
     key.SetRootKey(HKEY_CURRENT_USER);
     // Opened with create: if the key vanished while the program ran, an open alone would leave
     // the helper on the root and the values would land at the top of the hive.
-    if (!key.OpenKey(SETTINGS_KEY, TRUE)) {
-        return TRUE;
+    LONG lStatus = key.OpenKey(SETTINGS_KEY, TRUE) ? ERROR_SUCCESS : CreateStatus();
+    if (lStatus == ERROR_SUCCESS) {
+        lStatus = key.WriteInts({{WINDOW_X_VALUE, m_nWindowX},
+                                 {WINDOW_Y_VALUE, m_nWindowY},
+                                 {WINDOW_WIDTH_VALUE, m_nWindowWidth},
+                                 {WINDOW_HEIGHT_VALUE, m_nWindowHeight}});
     }
-    key.WriteInt(WINDOW_X_VALUE, m_nWindowX);
-    key.WriteInt(WINDOW_Y_VALUE, m_nWindowY);
-    key.WriteInt(WINDOW_WIDTH_VALUE, m_nWindowWidth);
-    key.WriteInt(WINDOW_HEIGHT_VALUE, m_nWindowHeight);
-    return TRUE;
+    if (lStatus == ERROR_SUCCESS) {
+        return {};
+    }
+    return COutcome::Fail("cannot save the window placement to " +
+                          DescribeRegistryLocation(HKEY_CURRENT_USER) + ": " +
+                          DescribeRegistryStatus(lStatus));
 }

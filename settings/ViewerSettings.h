@@ -6,6 +6,7 @@
 // through CRegistryKey to "Software\Korvan Corp\Quillon" under HKEY_CURRENT_USER, where each
 // field is a 4-byte REG_BINARY value. The numbers are stored as given and never checked.
 
+#include "platform/Outcome.h"
 #include "platform/WinTypes.h"
 
 inline constexpr const char* SETTINGS_KEY = "Software\\Korvan Corp\\Quillon";
@@ -28,8 +29,9 @@ public:
     // Creates the settings key when it is missing, then fills the fields from it, each field
     // falling back to its default. Always TRUE.
     BOOL LoadPlacement();
-    // Writes the four fields to the settings key, creating it if it has gone. Always TRUE.
-    BOOL SavePlacement();
+    // Writes the four fields to the settings key as one save, creating the key if it has gone.
+    // On failure nothing of the four was stored, and the message names the hive and the reason.
+    COutcome SavePlacement();
 
     int m_nWindowX = 0;
     int m_nWindowY = 0;

@@ -284,7 +284,9 @@ void CViewerDlg::PrintChart() {
 
 void CViewerDlg::OnClose() {
     RecordPlacement();
-    m_context.settings.SavePlacement();
+    if (const COutcome saved = m_context.settings.SavePlacement(); !saved.Ok() && m_context.report) {
+        m_context.report(saved.Error()); // the window closes all the same
+    }
     CDialog::OnClose();
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Dialog.h"
 #include "res/Resource.h"
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -26,6 +27,9 @@ struct CViewerContext {
     CViewerSettings& settings;      // the saved placement
     std::span<FieldSample> samples; // the array every load fills
     std::string strDataFile;        // the file shown first: the title and the start-up load
+    // Where the window reports what the user should know but no dialog should interrupt (a
+    // placement that could not be saved as the window closes); empty drops the reports.
+    std::function<void(const std::string&)> report;
 };
 
 class CViewerDlg : public CDialog {

@@ -146,7 +146,7 @@ TEST_F(CStartupTest, FileNamedOnTheCommandLineIsShownWithoutAnOpenDialog) {
         g_Settings.m_nWindowY = 80;
         g_Settings.m_nWindowWidth = 500;
         g_Settings.m_nWindowHeight = 300;
-        g_Settings.SavePlacement();
+        (void)g_Settings.SavePlacement();
         NewRun();
         const std::string strHiveBefore = HiveText();
         const std::string strPath = m_data.File(c.pszName);

@@ -303,7 +303,7 @@ TEST_F(RegistryReliability, ReadOnlyHiveIsReadButNeverWritten) {
     EXPECT_EQ(RegDeleteValueA(hEarlier, "Kept"), ERROR_ACCESS_DENIED);
     CViewerSettings placement;
     placement.m_nWindowX = 5;
-    placement.SavePlacement();
+    (void)placement.SavePlacement();
     EXPECT_TRUE(SameStamp(StampOf(HivePath()), before));
 
     for (const REGSAM sam : {KEY_READ, KEY_QUERY_VALUE}) {
@@ -322,7 +322,7 @@ TEST_F(RegistryReliability, UnreadableHiveFailsEveryWriteAndIsLeftAlone) {
     CViewerSettings settings;
     settings.LoadPlacement();
     EXPECT_EQ(settings.m_nWindowWidth, DEFAULT_WINDOW_WIDTH);
-    settings.SavePlacement();
+    (void)settings.SavePlacement();
     HKEY hKey = nullptr;
     EXPECT_EQ(
         RegCreateKeyExA(HKEY_CURRENT_USER, "A", 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr),
@@ -343,7 +343,7 @@ TEST_F(RegistryReliability, LinkedHiveStaysALinkAndItsTargetIsUpdated) {
 
     CViewerSettings placement;
     placement.m_nWindowX = -1200;
-    placement.SavePlacement();
+    (void)placement.SavePlacement();
     EXPECT_TRUE(fs::is_symlink(HivePath()));
     EXPECT_NE(ReadFile(strTarget).find("\"Window X\"=hex:50,fb,ff,ff\n"), std::string::npos);
     ForgetRegistryHives();

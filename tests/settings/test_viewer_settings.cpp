@@ -56,7 +56,7 @@ TEST_F(ViewerSettingsTest, SaveWritesExactlyTheFourBinaryValuesAndTheyComeBack) 
     CViewerSettings settings;
     settings.LoadPlacement();
     Place(settings, -1200, 35, 1024, 700);
-    EXPECT_TRUE(settings.SavePlacement());
+    EXPECT_TRUE(settings.SavePlacement().Ok());
     // The file as the settings documentation shows it.
     EXPECT_EQ(HiveText(), "Quillon Registry Hive Version 1\n\n"
                           "[HKEY_CURRENT_USER\\Software\\Korvan Corp\\Quillon]\n"
@@ -76,7 +76,7 @@ TEST_F(ViewerSettingsTest, ValuesSetByHandAndDeletedValues) {
     CViewerSettings settings;
     settings.LoadPlacement();
     Place(settings, 1, 2, 3, 4);
-    settings.SavePlacement();
+    (void)settings.SavePlacement();
     PutValue(WINDOW_WIDTH_VALUE, REG_DWORD, "\x20\x03\0\0"s);         // 800
     PutValue(WINDOW_HEIGHT_VALUE, REG_BINARY, "\x01\0\0\0\0\0\0\0"s); // 8 bytes
     HKEY hKey = nullptr;
@@ -98,7 +98,7 @@ TEST_F(ViewerSettingsTest, SaveAfterTheKeyVanishedWritesIntoTheKeyNotTheRoot) {
     settings.LoadPlacement();
     ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY), ERROR_SUCCESS);
     Place(settings, 20, 30, 640, 480);
-    settings.SavePlacement();
+    (void)settings.SavePlacement();
     CHiveKey tree;
     EXPECT_NE(FileValue(tree, SETTINGS_KEY, WINDOW_X_VALUE), nullptr);
     EXPECT_TRUE(tree.Values().empty()) << "nothing at the root of the hive";

@@ -71,7 +71,7 @@ void SavePlacement(int nX, int nY, int nWidth, int nHeight) {
     settings.m_nWindowY = nY;
     settings.m_nWindowWidth = nWidth;
     settings.m_nWindowHeight = nHeight;
-    settings.SavePlacement();
+    (void)settings.SavePlacement();
 }
 
 } // namespace

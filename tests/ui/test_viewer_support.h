@@ -295,6 +295,7 @@ struct CViewerFixture : ::testing::Test {
     CViewerSettings m_settings;
     std::vector<FieldSample> m_samples = std::vector<FieldSample>(MAX_FIELD_SAMPLES);
     std::string m_strStartFile;
+    std::vector<std::string> m_reports; // what the window reported
     std::string m_strOldConfig;
     int m_nTopLevelsBefore = 0;
 
@@ -324,7 +325,8 @@ struct CViewerFixture : ::testing::Test {
     }
 
     [[nodiscard]] CViewerContext Context() {
-        return {m_chart, m_settings, m_samples, m_strStartFile};
+        return {m_chart, m_settings, m_samples, m_strStartFile,
+                [this](const std::string& strLine) { m_reports.push_back(strLine); }};
     }
 
     // Runs dlg as start-up runs it, with the script answering; the run's result.
