@@ -8,11 +8,15 @@ CChartRange NormaliseRange(CChartRange range, CChartRange fallback) {
         return fallback;
     }
     if (!(range.dUpper > range.dLower)) {
+        // A bound inside the fallback (a day whose last reading is at 24:00 gives 1461 to 1461)
+        // shows the fallback, the day that holds it.
+        if (range.dLower >= fallback.dLower && range.dLower <= fallback.dUpper) {
+            return fallback;
+        }
         range.dUpper = range.dLower + 1.0;
     }
-    // Beyond 2^53 adding one changes nothing, and a span that overflows maps nothing.
-    const double dSpan = range.dUpper - range.dLower;
-    if (!(dSpan > 0.0) || !std::isfinite(dSpan)) {
+    // Beyond 2^53 adding one changes nothing.
+    if (!(range.dUpper > range.dLower)) {
         return fallback;
     }
     return range;
@@ -46,13 +50,16 @@ CChartRect PlotAreaOf(const CChartRect& rcChart, const CPlotFractions& fractions
 }
 
 CChartScaleMap::CChartScaleMap(double dFrom1, double dFrom2, double dTo1, double dTo2)
-    : m_dFrom1(dFrom1), m_dFrom2(dFrom2), m_dTo1(dTo1), m_dTo2(dTo2) {
-    const double dSpan = dFrom2 - dFrom1;
-    m_dFactor = dSpan != 0.0 && std::isfinite(dSpan) ? (dTo2 - dTo1) / dSpan : 0.0;
+    : m_dFrom1(dFrom1), m_dFrom2(dFrom2), m_dTo1(dTo1), m_dTo2(dTo2), m_dHalfFrom1(dFrom1 * 0.5) {
+    // Halves, so that the widest finite ranges (-1e308 to 1e308) do not overflow; halving is
+    // exact, so every other range maps exactly as (d - from1) * factor would.
+    const double dHalfSpan = dFrom2 * 0.5 - m_dHalfFrom1;
+    m_dHalfFactor = dHalfSpan != 0.0 && std::isfinite(dHalfSpan) ? (dTo2 - dTo1) / dHalfSpan : 0.0;
 }
 
 double CChartScaleMap::Invert(double dPixel) const {
-    return m_dFactor != 0.0 ? m_dFrom1 + (dPixel - m_dTo1) / m_dFactor : m_dFrom1;
+    return m_dHalfFactor != 0.0 ? 2.0 * (m_dHalfFrom1 + (dPixel - m_dTo1) / m_dHalfFactor)
+                                : m_dFrom1;
 }
 
 CChartGeometry::CChartGeometry(const CChartRect& rcChart, const CPlotFractions& fractions,

@@ -25,9 +25,10 @@ struct CChartRange {
     [[nodiscard]] double Span() const { return dUpper - dLower; }
 };
 
-// A range the chart can draw: an upper bound not above the lower one (a file whose last reading
-// is at midnight gives 1460 to 1460) becomes one unit (one day) from the lower bound, and bounds
-// that are not finite, or too large to tell a unit apart, give the fallback.
+// A range the chart can draw: an upper bound not above the lower one becomes the fallback when the
+// bound lies in it (a file whose last reading is at 24:00 gives 1461 to 1461: its day is shown),
+// else one unit (one day) from the lower bound; bounds that are not finite, or too large to tell
+// a unit apart, give the fallback. Any finite span is drawn, up to -DBL_MAX to DBL_MAX.
 [[nodiscard]] CChartRange NormaliseRange(CChartRange range, CChartRange fallback);
 
 // The plot area's edges as fractions of the chart's height (bottom, top) and width (left, right),
@@ -50,7 +51,9 @@ public:
     CChartScaleMap() = default;
     CChartScaleMap(double dFrom1, double dFrom2, double dTo1, double dTo2);
 
-    [[nodiscard]] double Map(double d) const { return m_dTo1 + (d - m_dFrom1) * m_dFactor; }
+    [[nodiscard]] double Map(double d) const {
+        return m_dTo1 + (d * 0.5 - m_dHalfFrom1) * m_dHalfFactor;
+    }
     [[nodiscard]] double Invert(double dPixel) const;
     [[nodiscard]] double From1() const { return m_dFrom1; }
     [[nodiscard]] double From2() const { return m_dFrom2; }
@@ -62,7 +65,8 @@ private:
     double m_dFrom2 = 1.0;
     double m_dTo1 = 0.0;
     double m_dTo2 = 1.0;
-    double m_dFactor = 1.0;
+    double m_dHalfFrom1 = 0.0;
+    double m_dHalfFactor = 2.0; // pixels per half unit
 };
 
 // The default time range (the loaded day) and value range, used when a range cannot be drawn.

@@ -179,8 +179,8 @@ std::string FormatTickValue(double dValue, int nDecimals) {
 
 CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels, double dLabelHeight) {
     CValueTicks result;
-    const double dSpan = range.Span();
-    if (!(dSpan > 0.0) || !std::isfinite(dSpan)) {
+    if (!(range.dUpper > range.dLower) || !std::isfinite(range.dLower) ||
+        !std::isfinite(range.dUpper)) {
         return result;
     }
     int nIntervals = MAX_TICK_INTERVALS;
@@ -188,7 +188,8 @@ CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels, double dL
         const double dRoom = std::floor(dPixels / (dLabelHeight * VALUE_LABEL_SPACING));
         nIntervals = static_cast<int>(std::clamp(dRoom, 1.0, double(MAX_TICK_INTERVALS)));
     }
-    const double dRaw = dSpan / nIntervals;
+    // Each bound divided first: the span of the widest finite range overflows.
+    const double dRaw = range.dUpper / nIntervals - range.dLower / nIntervals;
     double dMagnitude = std::pow(10.0, std::floor(std::log10(dRaw)));
     double dStep = 0.0;
     for (double dMultiple : {1.0, 2.0, 5.0, 10.0}) {

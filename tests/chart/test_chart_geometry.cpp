@@ -56,8 +56,9 @@ TEST(ChartGeometry, RangesThatCannotBeDrawnAreMadeDrawable) {
         {{5, 3}, {5, 6}},
         {{NaN, 1}, fallback},
         {{0, INF}, fallback},
-        {{1e300, 1e300}, fallback},  // adding one changes nothing
-        {{-1e308, 1e308}, fallback}, // the span overflows
+        {{1e300, 1e300}, fallback},         // adding one changes nothing
+        {{1, 1}, fallback},                 // a bound in the fallback: 24:00 shows the day it ends
+        {{-1e308, 1e308}, {-1e308, 1e308}}, // the span overflows, yet every reading shows
     };
     for (const auto& c : cases) {
         const CChartRange r = NormaliseRange(c.in, fallback);
@@ -74,6 +75,10 @@ TEST(ChartGeometry, MapsTimeAcrossAndValuesUpward) {
     EXPECT_DOUBLE_EQ(g.ValueMap().Map(-10.0), 778.0);
     EXPECT_DOUBLE_EQ(g.ValueMap().Map(10.0), 82.0);
     EXPECT_DOUBLE_EQ(g.ValueMap().Invert(430.0), 0.0);
+    const CChartScaleMap widest(-1e308, 1e308, 0.0, 100.0);
+    EXPECT_DOUBLE_EQ(widest.Map(1e308), 100.0);
+    EXPECT_DOUBLE_EQ(widest.Map(0.0), 50.0);
+    EXPECT_DOUBLE_EQ(widest.Invert(75.0), 5e307);
     // An empty pixel span maps everything to its one pixel, without dividing by zero.
     const CChartScaleMap flat(1.0, 2.0, 5.0, 5.0);
     EXPECT_DOUBLE_EQ(flat.Map(100.0), 5.0);
@@ -100,8 +105,11 @@ TEST(ChartTicks, ValueTicksAreOneTwoFiveSteps) {
     }
     EXPECT_EQ(FormatTickValue(-0.0001, 2), "0.00"); // never "-0.00"
     // Ranges far from zero or huge still give a handful of lines.
-    for (const CChartRange& range : {CChartRange{1e20, 1e20 + 1e5}, CChartRange{-1e300, 1e300}}) {
-        EXPECT_LE(ChooseValueTicks(range, 500, 13).ticks.size(), MAX_TICK_INTERVALS + 1u);
+    for (const CChartRange& range : {CChartRange{1e20, 1e20 + 1e5}, CChartRange{-1e300, 1e300},
+                                      CChartRange{-1e308, 1e308}}) {
+        const std::size_t nTicks = ChooseValueTicks(range, 500, 13).ticks.size();
+        EXPECT_GE(nTicks, 2u) << range.dUpper;
+        EXPECT_LE(nTicks, MAX_TICK_INTERVALS + 1u) << range.dUpper;
     }
 }
 
