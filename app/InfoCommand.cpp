@@ -2,52 +2,19 @@
 
 #include "data/FieldLoader.h"
 
-#include <charconv>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <vector>
 
 namespace {
-std::string JsonNumber(double d) {
-    if (!std::isfinite(d)) {
-        return "null";
-    }
-    char sz[32];
-    const auto result = std::to_chars(sz, sz + sizeof(sz), d);
-    return std::string(sz, result.ptr);
-}
-
-std::string JsonString(const std::string& str) {
-    std::string strOut = "\"";
-    for (const unsigned char c : str) {
-        switch (c) {
-        case '"':
-            strOut += "\\\"";
-            break;
-        case '\\':
-            strOut += "\\\\";
-            break;
-        case '\n':
-            strOut += "\\n";
-            break;
-        case '\r':
-            strOut += "\\r";
-            break;
-        case '\t':
-            strOut += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char sz[8];
-                std::snprintf(sz, sizeof(sz), "\\u%04x", c);
-                strOut += sz;
-            } else {
-                strOut += static_cast<char>(c);
-            }
-        }
-    }
-    return strOut + "\"";
+// A number, or null for nan and the infinities, which JSON cannot hold.
+QJsonValue JsonNumber(double d) {
+    return std::isfinite(d) ? QJsonValue(d) : QJsonValue(QJsonValue::Null);
 }
 
 // The clock time a day number shows: its fraction of the day, to the nearest second.
@@ -65,25 +32,26 @@ std::string ClockOf(double dTime) {
 std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& day) {
     const CLoadSummary& summary = day.summary;
     const std::span<const FieldSample> records = day.records;
-    const int n = summary.nRecords;
-    const bool bAny = n > 0;
-    std::string str = "{";
-    str += "\"path\": " + JsonString(strPath);
-    str += ", \"records\": " + std::to_string(n);
-    str += ", \"skipped\": " + std::to_string(summary.nSkipped);
-    str += ", \"first_time\": " + (bAny ? JsonNumber(records.front().dTime) : "null");
-    str += ", \"last_time\": " + (bAny ? JsonNumber(records.back().dTime) : "null");
-    str += ", \"first_clock\": " + (bAny ? JsonString(ClockOf(records.front().dTime)) : "null");
-    str += ", \"last_clock\": " + (bAny ? JsonString(ClockOf(records.back().dTime)) : "null");
+    const bool bAny = !records.empty();
     const bool bValues = summary.bAnyFinite;
-    str += ", \"min\": " + (bValues ? JsonNumber(summary.dValueMin) : "null");
-    str += ", \"max\": " + (bValues ? JsonNumber(summary.dValueMax) : "null");
-    str += ", \"value_range\": [" + JsonNumber(-summary.dScale) + ", " +
-           JsonNumber(summary.dScale) + "]";
-    str += ", \"time_range\": [" + JsonNumber(summary.dTimeLow) + ", " +
-           JsonNumber(summary.dTimeHigh) + "]";
-    str += "}";
-    return str;
+    const QJsonValue null(QJsonValue::Null);
+    QJsonObject json;
+    // Bytes of the path that are not UTF-8 become U+FFFD: the JSON stays valid.
+    json.insert("path", QString::fromUtf8(strPath.data(), static_cast<qsizetype>(strPath.size())));
+    json.insert("records", summary.nRecords);
+    json.insert("skipped", summary.nSkipped);
+    json.insert("first_time", bAny ? JsonNumber(records.front().dTime) : null);
+    json.insert("last_time", bAny ? JsonNumber(records.back().dTime) : null);
+    json.insert("first_clock",
+                bAny ? QJsonValue(QString::fromStdString(ClockOf(records.front().dTime))) : null);
+    json.insert("last_clock",
+                bAny ? QJsonValue(QString::fromStdString(ClockOf(records.back().dTime))) : null);
+    json.insert("min", bValues ? JsonNumber(summary.dValueMin) : null);
+    json.insert("max", bValues ? JsonNumber(summary.dValueMax) : null);
+    json.insert("value_range", QJsonArray{JsonNumber(-summary.dScale), JsonNumber(summary.dScale)});
+    json.insert("time_range",
+                QJsonArray{JsonNumber(summary.dTimeLow), JsonNumber(summary.dTimeHigh)});
+    return QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString();
 }
 
 int RunInfoCommand(const std::string& strPath, std::ostream& out, std::ostream& err) {

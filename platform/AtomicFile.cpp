@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -50,7 +51,7 @@ std::string ResolveLinks(std::string strPath) {
         }
         const std::string strTarget(szTarget, static_cast<std::size_t>(n));
         strPath = !strTarget.empty() && strTarget[0] == '/' ? strTarget
-                                                             : FolderOf(strPath) + "/" + strTarget;
+                                                            : FolderOf(strPath) + "/" + strTarget;
     }
     return strPath;
 }
@@ -126,15 +127,21 @@ COutcome CAtomicFile::Write(std::string_view bytes) {
     return {};
 }
 
-bool CAtomicFile::EndsWith(std::string_view strEnd) const {
+COutcome CAtomicFile::CheckEnd(std::string_view strEnd) const {
     struct stat st {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || st.st_size < static_cast<off_t>(strEnd.size())) {
-        return false;
+    if (m_fd >= 0 && ::fstat(m_fd, &st) == 0 && st.st_size >= static_cast<off_t>(strEnd.size())) {
+        std::string strTail(strEnd.size(), '\0');
+        const ssize_t n = ::pread(m_fd, strTail.data(), strTail.size(),
+                                  st.st_size - static_cast<off_t>(strEnd.size()));
+        if (n == static_cast<ssize_t>(strEnd.size()) && strTail == strEnd) {
+            return {};
+        }
     }
-    std::string strTail(strEnd.size(), '\0');
-    const ssize_t n = ::pread(m_fd, strTail.data(), strTail.size(),
-                              st.st_size - static_cast<off_t>(strEnd.size()));
-    return n == static_cast<ssize_t>(strEnd.size()) && strTail == strEnd;
+    struct statvfs fs {};
+    if (m_fd >= 0 && ::fstatvfs(m_fd, &fs) == 0 && fs.f_bavail == 0) {
+        return Failure(ENOSPC);
+    }
+    return COutcome::Fail("cannot write " + m_strTarget + ": the file was cut short");
 }
 
 COutcome CAtomicFile::Commit() {
@@ -171,8 +178,7 @@ COutcome CAtomicFile::Commit() {
             return Failure(EEXIST);
         }
     }
-    if (Faulted(EAtomicFault::Rename) ||
-        ::rename(m_strTemp.c_str(), m_strResolved.c_str()) != 0) {
+    if (Faulted(EAtomicFault::Rename) || ::rename(m_strTemp.c_str(), m_strResolved.c_str()) != 0) {
         return Failure(errno);
     }
     m_strTemp.clear();
@@ -182,7 +188,8 @@ COutcome CAtomicFile::Commit() {
         return Failure(errno); // the bytes are synced and in place; report it all the same
     }
     // The rename itself reaches the disk with its folder.
-    const int fdFolder = ::open(FolderOf(m_strResolved).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fdFolder =
+        ::open(FolderOf(m_strResolved).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fdFolder >= 0) {
         (void)::fsync(fdFolder);
         ::close(fdFolder);

@@ -27,8 +27,9 @@ public:
     [[nodiscard]] std::string WritablePath() const;
     // Appends bytes; a short or failed write is an error.
     COutcome Write(std::string_view bytes);
-    // True when the file, as written so far by anyone, ends with strEnd.
-    [[nodiscard]] bool EndsWith(std::string_view strEnd) const;
+    // For writers that do not report their write errors: the file as written so far by anyone must
+    // end with strEnd, the last thing they write. A file cut short by a full file system says so.
+    [[nodiscard]] COutcome CheckEnd(std::string_view strEnd) const;
     // Syncs the file, gives it the target's permissions and its name.
     COutcome Commit();
     // Removes the new file; the target is untouched.

@@ -52,8 +52,8 @@ COutcome ExportChartPage(CStrip& chart, const std::string& strCaption,
     }
     // The PDF writer does not report its write errors: a file that was cut short (a full disk)
     // lacks the end-of-file marker, which is written last.
-    if (!file.EndsWith(PDF_END)) {
-        return COutcome::Fail("cannot write " + strOutPath + ": the page was cut short");
+    if (COutcome whole = file.CheckEnd(PDF_END); !whole.Ok()) {
+        return whole;
     }
     return file.Commit();
 }

@@ -4,7 +4,13 @@
 #include "data/FieldLoader.h"
 #include "tests/TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sstream>
 
@@ -86,6 +92,16 @@ TEST(CommandLine, UsageErrorsSayWhat) {
 
 // ---- --info -----------------------------------------------------------------------------------
 
+namespace {
+// The JSON object --info printed, parsed back; null when it is not one valid object.
+QJsonObject ParsedInfo(const std::string& strOut) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(strOut), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << strOut;
+    return doc.object();
+}
+} // namespace
+
 TEST(InfoCommand, DescribesTheFileAsTheViewerLoadsIt) {
     CTempDir dir;
     const std::string strPath = dir.File("a \"quoted\" day.vks");
@@ -95,37 +111,54 @@ TEST(InfoCommand, DescribesTheFileAsTheViewerLoadsIt) {
     std::ostringstream err;
     ASSERT_EQ(RunInfoCommand(strPath, out, err), 0);
     EXPECT_TRUE(err.str().empty());
-    const std::string strJson = out.str();
-    const char* expected[] = {
-        "\"records\": 3",
-        "\"skipped\": 1",
-        "\"first_clock\": \"00:00:05\"",
-        "\"last_clock\": \"12:30:00\"",
-        "\"min\": -12.5",
-        "\"max\": 3.25",
-        "\"value_range\": [-13, 13]",
-        "\"time_range\": [1460, 1461]",
-        "a \\\"quoted\\\" day.vks",
-        "\"last_time\": 1460.5208333333333",
-    };
-    for (const char* psz : expected) {
-        EXPECT_NE(strJson.find(psz), std::string::npos) << psz << " in " << strJson;
-    }
+    const std::string strOut = out.str();
+    EXPECT_EQ(std::count(strOut.begin(), strOut.end(), '\n'), 1) << "one line";
+    const QJsonObject json = ParsedInfo(strOut);
+    EXPECT_EQ(json["path"].toString().toStdString(), strPath);
+    EXPECT_EQ(json["records"].toInt(), 3);
+    EXPECT_EQ(json["skipped"].toInt(), 1);
+    EXPECT_EQ(json["first_clock"].toString(), "00:00:05");
+    EXPECT_EQ(json["last_clock"].toString(), "12:30:00");
+    EXPECT_EQ(json["min"].toDouble(), -12.5);
+    EXPECT_EQ(json["max"].toDouble(), 3.25);
+    EXPECT_EQ(json["value_range"].toArray(), (QJsonArray{-13, 13}));
+    EXPECT_EQ(json["time_range"].toArray(), (QJsonArray{1460, 1461}));
+    EXPECT_EQ(json["last_time"].toDouble(), 1460.5208333333333);
 }
 
-TEST(InfoCommand, EmptyFileAndMissingFile) {
+TEST(InfoCommand, EmptyMissingUnreadableAndOddlyNamedFiles) {
     CTempDir dir;
     WriteFile(dir.File("empty.vks"), "");
     std::ostringstream out;
     std::ostringstream err;
     ASSERT_EQ(RunInfoCommand(dir.File("empty.vks"), out, err), 0);
-    EXPECT_NE(out.str().find("\"records\": 0"), std::string::npos);
-    EXPECT_NE(out.str().find("\"first_time\": null"), std::string::npos);
-    EXPECT_NE(out.str().find("\"min\": null"), std::string::npos);
+    const QJsonObject json = ParsedInfo(out.str());
+    EXPECT_EQ(json["records"].toInt(-1), 0);
+    EXPECT_TRUE(json["first_time"].isNull());
+    EXPECT_TRUE(json["min"].isNull());
 
-    std::ostringstream out2;
-    std::ostringstream err2;
-    EXPECT_EQ(RunInfoCommand(dir.File("none.vks"), out2, err2), 1);
-    EXPECT_TRUE(out2.str().empty());
-    EXPECT_EQ(err2.str(), "File not found: " + dir.File("none.vks") + "\n");
+    // A name that is not UTF-8 still gives valid JSON.
+    const std::string strOdd = dir.File("day\xff\xfe.vks");
+    WriteFile(strOdd, "12:00:00,1\n");
+    std::ostringstream outOdd;
+    ASSERT_EQ(RunInfoCommand(strOdd, outOdd, err), 0);
+    EXPECT_EQ(ParsedInfo(outOdd.str())["path"].toString(),
+              QString::fromStdString(dir.File("day\uFFFD\uFFFD.vks")));
+
+    struct {
+        std::string strPath;
+        std::string strError;
+    } failures[] = {
+        {dir.File("none.vks"), "File not found: " + dir.File("none.vks") + "\n"},
+        {"/dev/null", "Not a regular file: /dev/null\n"},
+        // A regular file whose read fails: nothing may pass for an empty day.
+        {"/proc/self/mem", "Read error: /proc/self/mem: Input/output error\n"},
+    };
+    for (const auto& f : failures) {
+        std::ostringstream outFail;
+        std::ostringstream errFail;
+        EXPECT_EQ(RunInfoCommand(f.strPath, outFail, errFail), 1) << f.strPath;
+        EXPECT_TRUE(outFail.str().empty());
+        EXPECT_EQ(errFail.str(), f.strError);
+    }
 }

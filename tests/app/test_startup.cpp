@@ -331,6 +331,48 @@ TEST(ExportCommand, FailuresGiveOneLineAndLeaveTheTargetAlone) {
     }
 }
 
+// A real full file system, where one can be mounted (as root, outside restricted containers).
+TEST(ExportCommand, FullFileSystemKeepsTheOldFileAndLeavesNothing) {
+    const CTempDir dir;
+    const std::string strMount = dir.File("small");
+    fs::create_directory(strMount);
+    if (RunCommand("mount -t tmpfs -o size=8k tmpfs " + Quoted(strMount)).nExit != 0) {
+        GTEST_SKIP() << "cannot mount a small file system here (needs root and mount rights)";
+    }
+    const std::string strDay = dir.File("day.vks");
+    WriteDayFile(strDay);
+    for (const char* pszName : {"chart.png", "chart.svg", "page.pdf"}) {
+        SCOPED_TRACE(pszName);
+        const std::string strOut = strMount + "/" + pszName;
+        WriteFile(strOut, "old bytes");
+        const CCommandResult result = RunCommand(Quoted(ProgramPath()) + " --export " +
+                                                 Quoted(strOut) + " " + Quoted(strDay));
+        EXPECT_EQ(result.nExit, 1);
+        EXPECT_EQ(result.strErr, "quillon: cannot write " + strOut + ": No space left on device\n");
+        EXPECT_EQ(ReadFile(strOut), "old bytes");
+        fs::remove(strOut);
+        EXPECT_TRUE(fs::is_empty(strMount)) << "something was left beside the target";
+    }
+    EXPECT_EQ(RunCommand("umount " + Quoted(strMount)).nExit, 0);
+}
+
+TEST(ExportCommand, ReadErrorAndNoDisplayAreOneLineAndExitOne) {
+    const CTempDir dir;
+    const std::string strProgram = Quoted(ProgramPath());
+    const CCommandResult read =
+        RunCommand(strProgram + " --export " + Quoted(dir.File("x.png")) + " /proc/self/mem");
+    EXPECT_EQ(read.nExit, 1);
+    EXPECT_EQ(read.strErr, "quillon: Read error: /proc/self/mem: Input/output error\n");
+    EXPECT_FALSE(fs::exists(dir.File("x.png")));
+
+    const std::string strDay = dir.File("day.vks");
+    WriteDayFile(strDay);
+    const CCommandResult view = RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                           strProgram + " " + Quoted(strDay));
+    EXPECT_EQ(view.nExit, 1);
+    EXPECT_EQ(view.strErr, "quillon: no display; use --export to draw without one\n");
+}
+
 TEST(ExportCommand, WritesEachKindWhole) {
     const CTempDir dir;
     const std::string strDay = dir.File("day.vks");

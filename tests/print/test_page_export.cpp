@@ -1,11 +1,14 @@
 #include "print/PageExport.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PrinterDC.h"
 #include "tests/TestSupport.h"
 
 #include <QPrinter>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -107,6 +110,29 @@ TEST(PageExport, WritesOnePageAndNothingElse) {
         EXPECT_NE(strInfo.find("Pages:           1\n"), std::string::npos) << strInfo;
         EXPECT_NE(strInfo.find("(A4)"), std::string::npos) << strInfo; // A4
     }
+}
+
+TEST(PageExport, ReplacesALinkedPrivatePageInPlaceOrNotAtAll) {
+    CTempDir dir;
+    CStrip chart;
+    const std::string strReal = dir.File("real.pdf");
+    WriteFile(strReal, "old bytes");
+    ::chmod(strReal.c_str(), 0600);
+    fs::create_symlink("real.pdf", dir.File("page.pdf"));
+
+    // A write error the printer never saw, reported by the sync: the old page stays.
+    InjectAtomicFileFault(EAtomicFault::Sync, EIO);
+    const COutcome failed = ExportChartPage(chart, "c", dir.File("page.pdf"), EPaper::A4);
+    InjectAtomicFileFault(EAtomicFault::Sync, 0);
+    EXPECT_EQ(failed.Error(), "cannot write " + dir.File("page.pdf") + ": Input/output error");
+    EXPECT_EQ(ReadFile(strReal), "old bytes");
+
+    ASSERT_TRUE(ExportChartPage(chart, "c", dir.File("page.pdf"), EPaper::A4).Ok());
+    EXPECT_TRUE(fs::is_symlink(dir.File("page.pdf")));
+    EXPECT_EQ(ReadFile(strReal).substr(0, 5), "%PDF-");
+    EXPECT_EQ(fs::status(strReal).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
 TEST(PageExport, UnwritableFolderLeavesTheTargetAlone) {

@@ -3,6 +3,8 @@
 #include "settings/ViewerSettings.h"
 #include "tests/platform/test_registry_support.h"
 
+#include <filesystem>
+
 using namespace testing_support;
 using namespace std::string_literals;
 
@@ -104,4 +106,20 @@ TEST_F(ViewerSettingsTest, SaveAfterTheKeyVanishedWritesIntoTheKeyNotTheRoot) {
     EXPECT_TRUE(tree.Values().empty()) << "nothing at the root of the hive";
     CViewerSettings next;
     EXPECT_EQ(NextRun(next).m_nWindowWidth, 640);
+}
+
+TEST_F(ViewerSettingsTest, AFailedSaveStoresNothingAndSaysWhereAndWhy) {
+    // The hive is a link to a folder that is gone: the save cannot happen, whoever runs it.
+    const std::string strHive = RegistryHivePath(HKEY_CURRENT_USER);
+    std::filesystem::create_directories(std::filesystem::path(strHive).parent_path());
+    std::filesystem::create_symlink(m_dir.File("gone/hive.reg"), strHive);
+    CViewerSettings settings;
+    NextRun(settings);
+    Place(settings, 1, 2, 3, 4);
+    const COutcome saved = settings.SavePlacement();
+    EXPECT_EQ(saved.Error(), "cannot save the window placement to " + strHive +
+                                 ": The system cannot find the path specified.");
+    std::filesystem::remove(strHive);
+    NextRun(settings);
+    EXPECT_EQ(settings.m_nWindowWidth, DEFAULT_WINDOW_WIDTH);
 }

@@ -1,0 +1,82 @@
+// Writing a file whole or not at all: every failure leaves the old bytes and nothing beside them;
+// links are followed and permissions kept.
+
+#include "platform/AtomicFile.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+std::size_t EntriesIn(const std::string& strFolder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(strFolder), fs::directory_iterator()));
+}
+
+mode_t ModeOf(const std::string& strPath) {
+    struct stat st {};
+    return ::stat(strPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+} // namespace
+
+TEST(AtomicFile, EveryFailureKeepsTheOldBytesAndLeavesNothing) {
+    const std::string strBig(300000, 'n');
+    struct {
+        const char* pszCase;
+        EAtomicFault eAt;
+        int nErrno;
+        std::size_t nAfter;
+        const char* pszReason;
+    } cases[] = {
+        {"a full disk at once", EAtomicFault::Write, ENOSPC, 0, "No space left on device"},
+        {"a full disk part-way", EAtomicFault::Write, ENOSPC, 70000, "No space left on device"},
+        {"a deferred write error", EAtomicFault::Sync, EIO, 0, "Input/output error"},
+        {"the rename", EAtomicFault::Rename, EXDEV, 0, "Invalid cross-device link"},
+    };
+    for (const auto& c : cases) {
+        CTempDir dir;
+        const std::string strTarget = dir.File("page.pdf");
+        WriteFile(strTarget, "old bytes");
+        InjectAtomicFileFault(c.eAt, c.nErrno, c.nAfter);
+        const COutcome outcome = WriteFileAtomically(strTarget, strBig);
+        InjectAtomicFileFault(c.eAt, 0);
+        EXPECT_FALSE(outcome.Ok()) << c.pszCase;
+        EXPECT_EQ(outcome.Error(), "cannot write " + strTarget + ": " + c.pszReason) << c.pszCase;
+        EXPECT_EQ(ReadFile(strTarget), "old bytes") << c.pszCase;
+        EXPECT_EQ(EntriesIn(dir.Path()), 1u) << c.pszCase;
+    }
+}
+
+TEST(AtomicFile, FollowsLinksAndKeepsPermissions) {
+    CTempDir dir;
+    // An existing private file stays private; a new file gets what any new file gets.
+    const std::string strPrivate = dir.File("private.png");
+    WriteFile(strPrivate, "old");
+    ::chmod(strPrivate.c_str(), 0600);
+    ASSERT_TRUE(WriteFileAtomically(strPrivate, "new").Ok());
+    EXPECT_EQ(ReadFile(strPrivate), "new");
+    EXPECT_EQ(ModeOf(strPrivate), 0600u);
+    const mode_t nMask = ::umask(022);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("fresh.png"), "x").Ok());
+    ::umask(nMask);
+    EXPECT_EQ(ModeOf(dir.File("fresh.png")), 0644u);
+
+    // A link stays a link and its target gets the bytes, even when the target is yet to exist.
+    fs::create_directory(dir.File("real"));
+    fs::create_symlink("real/chart.svg", dir.File("link.svg"));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("link.svg"), "<svg/>").Ok());
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.svg")));
+    EXPECT_EQ(ReadFile(dir.File("real/chart.svg")), "<svg/>");
+    EXPECT_EQ(EntriesIn(dir.File("real")), 1u);
+
+    // A folder that does not exist is named in the message.
+    const COutcome missing = WriteFileAtomically(dir.File("none/x.png"), "x");
+    EXPECT_EQ(missing.Error(),
+              "cannot write " + dir.File("none/x.png") + ": No such file or directory");
+}
