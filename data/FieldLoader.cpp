@@ -240,6 +240,9 @@ CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samp
         }
         ++n;
         ++nLine;
+        if (line.bComplete) {
+            result.nCompleteRecords = n;
+        }
     }
     if (reader.Errno() != 0) {
         result.strReadError = std::strerror(reader.Errno());

@@ -57,10 +57,11 @@ struct CFieldRead {
 
     std::span<const FieldSample> records; // at the start of the caller's array
     CLoadSummary summary;
-    std::uint64_t nEndOffset = 0;  // just past the last complete line read: where to go on
-    long nNextLine = 1;            // the number of the line that starts there
-    bool bLastLineComplete = true; // false when the file ends inside a line (it still counts)
-    std::string strReadError;      // the reason of a failed read, empty without one
+    std::uint64_t nEndOffset = 0;     // just past the last complete line read: where to go on
+    long nNextLine = 1;               // the number of the line that starts there
+    bool bLastLineComplete = true;    // false when the file ends inside a line (it still counts)
+    std::size_t nCompleteRecords = 0; // the records from complete lines: all but an unfinished last
+    std::string strReadError;         // the reason of a failed read, empty without one
     std::vector<CFieldWarning> warnings;
 
     [[nodiscard]] bool Opened() const { return eOpen == EFieldOpen::Opened; }

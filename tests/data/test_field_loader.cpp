@@ -188,6 +188,7 @@ TEST_F(CLoadFixture, ReadsOnFromTheEndOfTheLastCompleteLine) {
     ASSERT_TRUE(Load("01:00:00,1\r\n02:00:00,2\n03:00"));
     EXPECT_EQ(summary.nRecords, 3); // a whole-file read counts the unfinished line, as ever
     EXPECT_FALSE(day.bLastLineComplete);
+    EXPECT_EQ(day.nCompleteRecords, 2u);
     EXPECT_EQ(day.nEndOffset, 23u);
     EXPECT_EQ(day.nNextLine, 3);
 
