@@ -17,8 +17,7 @@ constexpr int COLUMN_MINUTES = 3;
 constexpr int COLUMN_SECONDS = 6;
 constexpr int COLUMN_VALUE = 9;
 constexpr char CTRL_Z = 0x1A;
-// Large enough that the rest of an over-long line is skipped in few reads.
-constexpr std::size_t READ_CHUNK = 1024 * 1024;
+constexpr std::size_t READ_CHUNK = 64 * 1024; // small enough to stay in the cache
 
 // One line as the reader found it.
 struct CLineRead {
@@ -38,6 +37,7 @@ public:
         m_nEnd = 0;
         m_bEof = false;
         m_bCtrlZ = false;
+        m_bSkippedHole = false;
         m_nErrno = 0;
     }
 
@@ -49,7 +49,9 @@ public:
         bool bLastCr = false;
         bool bAny = false;
         for (;;) {
-            if (m_nPos == m_nEnd && !Refill()) {
+            // Past the limit only the line end matters, and a hole in a sparse file has none.
+            const bool bSkipping = nCopied > FIELD_LINE_CHARS;
+            if (m_nPos == m_nEnd && !Refill(bSkipping)) {
                 if (!bAny || m_nErrno != 0) {
                     return {};
                 }
@@ -57,6 +59,9 @@ public:
                 break;
             }
             bAny = true;
+            if (m_bSkippedHole) {
+                bLastCr = false; // zeros came between
+            }
             const char* pStart = m_buffer + m_nPos;
             const auto* pNewline =
                 static_cast<const char*>(std::memchr(pStart, '\n', m_nEnd - m_nPos));
@@ -90,13 +95,27 @@ public:
     [[nodiscard]] int Errno() const { return m_nErrno; }
 
 private:
-    bool Refill() {
+    bool Refill(bool bSkipping) {
         if (m_bEof) {
             return false;
         }
         m_nBase += m_nEnd;
         m_nPos = 0;
         m_nEnd = 0;
+        m_bSkippedHole = false;
+        if (bSkipping) {
+            const off_t nData = ::lseek(m_fd, static_cast<off_t>(m_nBase), SEEK_DATA);
+            if (nData < 0 && errno == ENXIO) {
+                m_bEof = true; // zeros to the end of the file
+                return false;
+            }
+            if (nData > static_cast<off_t>(m_nBase)) {
+                m_nBase = static_cast<std::uint64_t>(nData);
+                m_bSkippedHole = true;
+            } else if (nData < 0) {
+                ::lseek(m_fd, static_cast<off_t>(m_nBase), SEEK_SET); // no holes to find here
+            }
+        }
         ssize_t nRead = 0;
         do {
             nRead = ::read(m_fd, m_buffer, READ_CHUNK);
@@ -122,6 +141,7 @@ private:
     std::size_t m_nEnd = 0;
     bool m_bEof = false;
     bool m_bCtrlZ = false;
+    bool m_bSkippedHole = false; // the last refill jumped over a hole
     int m_nErrno = 0;
     char m_buffer[READ_CHUNK];
 };

@@ -155,6 +155,25 @@ TEST_F(CLoadFixture, LongLineGivesOneRecordFromItsStart) {
     EXPECT_EQ(summary.nRecords, 1);
 }
 
+TEST_F(CLoadFixture, OverLongLineAcrossAHoleInASparseFile) {
+    // A long line whose rest is skipped over a hole of zeros, then a line end and a last line.
+    const std::string strPath = dir.File("sparse.vks");
+    {
+        std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
+        ASSERT_NE(pFile, nullptr);
+        std::fputs(("01:00:00,1\n" + std::string(300, 'x')).c_str(), pFile);
+        std::fseek(pFile, 8L * 1024 * 1024, SEEK_SET);
+        std::fputs("yy\r\n02:00:00,2\n", pFile);
+        std::fclose(pFile);
+    }
+    day = ReadFieldFile(strPath, samples);
+    ASSERT_EQ(summary.nRecords, 3);
+    EXPECT_EQ(samples[1].dTime, 1460.0); // "xx..." reads as 00:00:00
+    EXPECT_EQ(samples[2].dValue, 2.0);
+    EXPECT_TRUE(day.bLastLineComplete);
+    EXPECT_EQ(day.nEndOffset, 8u * 1024 * 1024 + 15);
+}
+
 TEST_F(CLoadFixture, BinaryAndNulBytesNeverCrash) {
     std::string strBytes;
     for (int i = 0; i < 4096; ++i) {
