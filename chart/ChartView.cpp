@@ -1,0 +1,150 @@
+#include "chart/ChartView.h"
+
+#include <algorithm>
+#include <cmath>
+
+CChartRange ClampView(CChartRange view, const CChartRange& day) {
+    const double dDaySpan = day.Span();
+    double dSpan = std::clamp(view.Span(), std::min(MIN_VIEW_SPAN, dDaySpan), dDaySpan);
+    if (!std::isfinite(dSpan)) {
+        dSpan = dDaySpan;
+    }
+    double dLower = std::isfinite(view.dLower) ? view.dLower : day.dLower;
+    dLower = std::clamp(dLower, day.dLower, day.dUpper - dSpan);
+    return {dLower, dLower + dSpan};
+}
+
+CChartRange ZoomAround(const CChartRange& view, const CChartRange& day, double dAnchor,
+                       double dFactor) {
+    const double dSpan = view.Span();
+    const double dWanted =
+        std::clamp(dSpan * dFactor, std::min(MIN_VIEW_SPAN, day.Span()), day.Span());
+    // The anchor keeps its fraction of the way across.
+    const double dFraction = dSpan > 0.0 ? (dAnchor - view.dLower) / dSpan : 0.5;
+    const double dLower = dAnchor - dFraction * dWanted;
+    return ClampView({dLower, dLower + dWanted}, day);
+}
+
+CChartRange PanBy(const CChartRange& view, const CChartRange& day, double dDelta) {
+    return ClampView({view.dLower + dDelta, view.dUpper + dDelta}, day);
+}
+
+CChartRange ZoomTo(const CChartRange& day, double dFrom, double dTo) {
+    const double dLower = std::min(dFrom, dTo);
+    const double dUpper = std::max(dFrom, dTo);
+    const double dSpan = std::max(dUpper - dLower, std::min(MIN_VIEW_SPAN, day.Span()));
+    const double dMiddle = (dLower + dUpper) / 2;
+    return ClampView({dMiddle - dSpan / 2, dMiddle + dSpan / 2}, day);
+}
+
+CPointIndex::CPointIndex(std::span<const CChartPoint> points) : m_points(points) {
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        if (!(points[i].dTime >= points[i - 1].dTime)) {
+            m_bOrdered = false;
+            break;
+        }
+    }
+}
+
+std::pair<std::size_t, std::size_t> CPointIndex::Between(double dFrom, double dTo) const {
+    if (!m_bOrdered) {
+        return {0, m_points.size()};
+    }
+    const auto itFirst =
+        std::lower_bound(m_points.begin(), m_points.end(), dFrom,
+                         [](const CChartPoint& point, double d) { return point.dTime < d; });
+    const auto itLast =
+        std::upper_bound(itFirst, m_points.end(), dTo,
+                         [](double d, const CChartPoint& point) { return d < point.dTime; });
+    return {static_cast<std::size_t>(itFirst - m_points.begin()),
+            static_cast<std::size_t>(itLast - m_points.begin())};
+}
+
+CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn, double dReach) {
+    CReadout readout;
+    readout.dTime = dTime;
+    const std::span<const CChartPoint> points = index.Points();
+    const double dHalf = std::max(dColumn, 0.0) / 2;
+    const auto [nFirst, nLast] =
+        index.Between(dTime - std::max(dHalf, dReach), dTime + std::max(dHalf, dReach));
+    std::size_t nInColumn = 0;
+    std::size_t nNearest = points.size();
+    double dNearest = dReach;
+    for (std::size_t i = nFirst; i < nLast; ++i) {
+        const CChartPoint& point = points[i];
+        const double dDistance = std::fabs(point.dTime - dTime);
+        if (dDistance <= dNearest) {
+            nNearest = i;
+            dNearest = dDistance;
+        }
+        if (dDistance <= dHalf && std::isfinite(point.dValue)) {
+            readout.dMin = nInColumn == 0 ? point.dValue : std::min(readout.dMin, point.dValue);
+            readout.dMax = nInColumn == 0 ? point.dValue : std::max(readout.dMax, point.dValue);
+            ++nInColumn;
+        }
+    }
+    if (nInColumn > 1) {
+        readout.bAny = true;
+        readout.bSingle = false;
+        return readout;
+    }
+    if (nNearest < points.size()) {
+        readout.bAny = true;
+        readout.nIndex = nNearest;
+        readout.dTime = points[nNearest].dTime;
+        readout.dValue = points[nNearest].dValue;
+        readout.dMin = readout.dMax = readout.dValue;
+    }
+    return readout;
+}
+
+std::size_t NeighbourReading(const CPointIndex& index, std::size_t nIndex, int nStep) {
+    const std::size_t nCount = index.Points().size();
+    if (nCount == 0) {
+        return 0;
+    }
+    nIndex = std::min(nIndex, nCount - 1);
+    if (nStep < 0) {
+        return nIndex > 0 ? nIndex - 1 : 0;
+    }
+    return nIndex + 1 < nCount ? nIndex + 1 : nIndex;
+}
+
+double FitValueScale(const CPointIndex& index, const CChartRange& span) {
+    const std::span<const CChartPoint> points = index.Points();
+    const auto [nFirst, nLast] = index.Between(span.dLower, span.dUpper);
+    double dMagnitude = 1.0;
+    for (std::size_t i = nFirst; i < nLast; ++i) {
+        const CChartPoint& point = points[i];
+        if (point.dTime >= span.dLower && point.dTime <= span.dUpper &&
+            std::isfinite(point.dValue)) {
+            dMagnitude = std::max(dMagnitude, std::fabs(point.dValue));
+        }
+    }
+    return std::ceil(dMagnitude);
+}
+
+double SecondsAtOrAbove(const CPointIndex& index, const CChartRange& span, double dLevel) {
+    const std::span<const CChartPoint> points = index.Points();
+    if (points.size() < 2 || !(span.dUpper > span.dLower)) {
+        return 0.0;
+    }
+    // The reading before the span holds into it.
+    auto [nFirst, nLast] = index.Between(span.dLower, span.dUpper);
+    if (index.Ordered()) {
+        nFirst = nFirst > 0 ? nFirst - 1 : 0;
+        nLast = std::min(nLast + 1, points.size());
+    }
+    double dDays = 0.0;
+    for (std::size_t i = nFirst; i + 1 < nLast; ++i) {
+        if (!(std::fabs(points[i].dValue) >= dLevel)) {
+            continue;
+        }
+        const double dFrom = std::max(points[i].dTime, span.dLower);
+        const double dTo = std::min(points[i + 1].dTime, span.dUpper);
+        if (dTo > dFrom) {
+            dDays += dTo - dFrom;
+        }
+    }
+    return dDays * SECONDS_PER_DAY;
+}
