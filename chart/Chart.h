@@ -32,7 +32,7 @@ private:
         Draw(*target.pPainter,
              QRectF(QPointF(rcDevice.dLeft, rcDevice.dTop),
                     QPointF(rcDevice.dRight, rcDevice.dBottom)),
-             CChartStyle{});
+             CChartStyle{false, true}); // method 140 draws the printed page
     }
 
     CChartModel m_model;

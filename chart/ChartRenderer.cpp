@@ -1,5 +1,7 @@
 #include "chart/ChartRenderer.h"
 
+#include "chart/ChartOverlay.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLineF>
@@ -57,7 +59,7 @@ CChartRenderer::CChartRenderer()
       m_fontCaption(ChartFont(CAPTION_POINTS)) {}
 
 void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChartState& state,
-                          const CChartStyle& /*style*/) {
+                          const CChartStyle& style) {
     if (!rcTarget.isValid()) {
         return;
     }
@@ -72,6 +74,7 @@ void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChar
     PlaceLabels(painter, geometry, state);
     DrawAxes(painter, geometry, state);
     DrawTrace(painter, geometry, state);
+    DrawOverlay(painter, geometry, state, style);
     DrawLabels(painter);
     painter.restore();
 }

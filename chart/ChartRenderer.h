@@ -22,7 +22,8 @@ class QPainter;
 // Where a drawing goes. The window may add what only an interactive view shows (the cursor, alarm
 // shading); a printed page and an exported file show the chart alone.
 struct CChartStyle {
-    bool bInteractive = false;
+    bool bInteractive = false; // the window: the cursor shows
+    bool bPaper = false;       // a printed page: alarm levels in black
 };
 
 class CChartRenderer {

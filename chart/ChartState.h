@@ -44,11 +44,27 @@ struct CKeptValues {
     double dTimeEnd = 0.0;
 };
 
-// The ranges on screen. Unset, they are the data's ranges.
+// The ranges on screen, each the data's own until something sets it (a zoom, a fitted or fixed
+// value scale).
 struct CChartView {
-    bool bZoomed = false;
+    bool bTimeSet = false;
     CChartRange time = DEFAULT_TIME_RANGE;
+    bool bValueSet = false;
     CChartRange value = DEFAULT_VALUE_RANGE;
+};
+
+// Alarm levels in kV/m; 0 is a level not set.
+struct CAlarmLevels {
+    double dWarning = 0.0;
+    double dAlert = 0.0;
+    [[nodiscard]] bool Any() const { return dWarning > 0.0 || dAlert > 0.0; }
+};
+
+// What the window draws over the chart, beyond what the program writes through the dispatch.
+struct CChartOverlay {
+    CAlarmLevels alarms;
+    bool bCursor = false;
+    double dCursorTime = 0.0;
 };
 
 struct CChartState {
@@ -72,8 +88,9 @@ struct CChartState {
 
     std::vector<CChartPoint> points;
     CKeptValues kept;
+    CChartOverlay overlay;
 
-    // The time and value ranges to draw: the view when zoomed, else the data's.
-    [[nodiscard]] CChartRange ShownTime() const { return view.bZoomed ? view.time : time; }
-    [[nodiscard]] CChartRange ShownValue() const { return view.bZoomed ? view.value : value; }
+    // The time and value ranges to draw: the view's where set, else the data's.
+    [[nodiscard]] CChartRange ShownTime() const { return view.bTimeSet ? view.time : time; }
+    [[nodiscard]] CChartRange ShownValue() const { return view.bValueSet ? view.value : value; }
 };

@@ -7,6 +7,8 @@
 #include <cmath>
 
 namespace {
+// Spans shorter than this label their minutes with seconds.
+constexpr double SECONDS_SPAN = 10.0 / 1440.0;
 // Lines closer than this many label heights (value axis) are too dense.
 constexpr double VALUE_LABEL_SPACING = 2.0;
 // Time labels need their own width plus this share of it as a gap.
@@ -140,7 +142,9 @@ CTimeTicks LabelTicks(const CChartRange& range, const CTimeStep& step,
     CTimeTicks result;
     result.dStep = DaysOf(eUnit) * step.dCount;
     result.eUnit = eUnit;
-    const std::string& strFormat = FormatOf(formats, eUnit);
+    // A span of under ten minutes (a zoomed view) reads to the second whatever the step.
+    const bool bSeconds = eUnit == ETimeUnit::Minute && range.Span() < SECONDS_SPAN;
+    const std::string& strFormat = FormatOf(formats, bSeconds ? ETimeUnit::Second : eUnit);
     const bool bClockUnit = result.dStep < 1.0;
     for (double dAt : TickTimes(range, eUnit, step.dCount)) {
         const bool bEnd =

@@ -131,6 +131,7 @@ TEST(ChartTicks, TimeFormatFollowsTheLabelSpacing) {
     } cases[] = {
         {{1460.5, 1460.5 + 1.0 / 1440}, 1092, ETimeUnit::Second, "12:00:00", "12:01:00"},
         {{1460.5, 1460.5 + 1.0 / 24}, 1092, ETimeUnit::Minute, "12:00", "13:00"},
+        {{1460.5, 1460.5 + 9.0 / 1440}, 1092, ETimeUnit::Minute, "12:00:00", "12:09:00"},
         {{1460, 1461}, 250, ETimeUnit::Hour, "00:00", "24:00"},
         {{1460, 1470}, 1092, ETimeUnit::Day, "01/01/04", "01/11/04"},
         {{1460, 1520}, 1092, ETimeUnit::Week, "01/04/04", "02/29/04"}, // weeks count from day 0
