@@ -119,24 +119,43 @@ int CRegistryKey::ReadInt(const std::string& strValueName, int nDefault) {
     return nResult;
 }
 
-LONG CRegistryKey::WriteInts(std::initializer_list<CIntValue> values) {
+LONG CRegistryKey::WriteValues(const std::vector<CValue>& values) {
     HKEY hKey = nullptr;
     if (const LONG lOpen = Open(KEY_WRITE, &hKey); lOpen != ERROR_SUCCESS) {
         return lOpen;
     }
     (void)RegBeginBatchSave(hKey);
     LONG lStatus = ERROR_SUCCESS;
-    for (const CIntValue& value : values) {
-        const BinaryInt bytes = ToBinary(value.nValue);
-        lStatus = RegSetValueExA(hKey, value.pszName, 0, REG_BINARY, bytes.data(), INT_BYTES);
+    for (const CValue& value : values) {
+        lStatus = RegSetValueExA(hKey, value.strName.c_str(), 0, value.dwType,
+                                 reinterpret_cast<const BYTE*>(value.strBytes.data()),
+                                 static_cast<DWORD>(value.strBytes.size()));
         if (lStatus != ERROR_SUCCESS) {
             break;
         }
     }
-    // The batch is saved by the close; a failed save stores none of it.
+    // The batch is saved by the flush; a failed save stores none of it.
     const LONG lSave = lStatus == ERROR_SUCCESS ? RegFlushKey(hKey) : lStatus;
     const LONG lClose = RegCloseKey(hKey);
     return lSave != ERROR_SUCCESS ? lSave : lClose;
+}
+
+LONG CRegistryKey::WriteInts(std::initializer_list<CIntValue> values) {
+    std::vector<CValue> binaries;
+    for (const CIntValue& value : values) {
+        binaries.push_back(IntValue(value.pszName, value.nValue));
+    }
+    return WriteValues(binaries);
+}
+
+CRegistryKey::CValue CRegistryKey::IntValue(std::string strName, int nValue) {
+    const BinaryInt bytes = ToBinary(nValue);
+    return {std::move(strName), REG_BINARY, std::string(bytes.begin(), bytes.end())};
+}
+
+CRegistryKey::CValue CRegistryKey::TextValue(std::string strName, const std::string& strText) {
+    // Stored with its NUL, as the registry's own tools store text.
+    return {std::move(strName), REG_SZ, strText + std::string(1, '\0')};
 }
 
 BOOL CRegistryKey::WriteInt(const std::string& strValueName, int nValue) {

@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class CRegistryKey {
 public:
@@ -33,14 +34,24 @@ public:
     [[nodiscard]] int ReadInt(const std::string& strValueName, int nDefault);
     // Stores 4 little-endian bytes as REG_BINARY in an existing key.
     BOOL WriteInt(const std::string& strValueName, int nValue);
-    // Stores several such values as one save, so that they land together or not at all (a
-    // process saving the same key at the same moment never mixes its values with these). The
-    // registry status of the save: ERROR_SUCCESS, or why nothing was stored.
+    // Stores several values as one save, so that they land together or not at all (a process
+    // saving the same key at the same moment never mixes its values with these). The registry
+    // status of the save: ERROR_SUCCESS, or why nothing was stored.
+    struct CValue {
+        std::string strName;
+        DWORD dwType = REG_BINARY;
+        std::string strBytes;
+    };
+    LONG WriteValues(const std::vector<CValue>& values);
+    // Several integers as WriteInt stores them, as one save.
     struct CIntValue {
         const char* pszName;
         int nValue;
     };
     LONG WriteInts(std::initializer_list<CIntValue> values);
+    // A text value as REG_SZ, and an integer as WriteInt stores it, for WriteValues.
+    [[nodiscard]] static CValue TextValue(std::string strName, const std::string& strText);
+    [[nodiscard]] static CValue IntValue(std::string strName, int nValue);
     void Reset();
 
     // Status of the last call recorded by OpenKey (open mode), GetValueType and ReadString.

@@ -18,9 +18,9 @@ namespace {
 // Why the settings key cannot be created: the helper's create keeps no status of its own.
 LONG CreateStatus() {
     HKEY hKey = nullptr;
-    const LONG lStatus = RegCreateKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr,
-                                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey,
-                                         nullptr);
+    const LONG lStatus =
+        RegCreateKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
     if (lStatus != ERROR_SUCCESS) {
         return lStatus;
     }

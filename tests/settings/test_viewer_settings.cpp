@@ -1,5 +1,6 @@
 // The window placement against a real hive file, across simulated runs.
 
+#include "settings/ViewOptions.h"
 #include "settings/ViewerSettings.h"
 #include "tests/platform/test_registry_support.h"
 
@@ -35,6 +36,26 @@ protected:
                                  static_cast<DWORD>(strData.size())),
                   ERROR_SUCCESS);
         RegCloseKey(hKey);
+    }
+
+    // The four placement values as stored: type and bytes of each.
+    static std::string ReadStoredValues() {
+        std::string str;
+        HKEY hKey = nullptr;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, KEY_READ, &hKey),
+                  ERROR_SUCCESS);
+        for (const char* pszName :
+             {WINDOW_X_VALUE, WINDOW_Y_VALUE, WINDOW_WIDTH_VALUE, WINDOW_HEIGHT_VALUE}) {
+            BYTE buffer[16] = {};
+            DWORD cb = sizeof buffer;
+            DWORD dwType = 0;
+            EXPECT_EQ(RegQueryValueExA(hKey, pszName, nullptr, &dwType, buffer, &cb),
+                      ERROR_SUCCESS);
+            str += std::to_string(dwType) + ":" + std::string(reinterpret_cast<char*>(buffer), cb) +
+                   ";";
+        }
+        RegCloseKey(hKey);
+        return str;
     }
 };
 
@@ -122,4 +143,45 @@ TEST_F(ViewerSettingsTest, AFailedSaveStoresNothingAndSaysWhereAndWhy) {
     std::filesystem::remove(strHive);
     NextRun(settings);
     EXPECT_EQ(settings.m_nWindowWidth, DEFAULT_WINDOW_WIDTH);
+}
+
+TEST_F(ViewerSettingsTest, ViewOptionsRoundTripBesideAnUntouchedPlacement) {
+    CViewerSettings settings;
+    NextRun(settings);
+    Place(settings, 11, 22, 333, 444);
+    ASSERT_TRUE(settings.SavePlacement().Ok());
+    const std::string strPlacement = ReadStoredValues();
+
+    CViewOptions options;
+    options.Load();
+    EXPECT_EQ(options.m_dWarningLevel, 0.0) << "no levels by default";
+    EXPECT_TRUE(options.m_bStatusBar);
+    options.m_dWarningLevel = 1.25;
+    options.m_dAlertLevel = 2.0;
+    options.m_dFixedScale = 12.0;
+    options.m_nAlarmHoldSeconds = 30;
+    options.m_bStatusBar = false;
+    ASSERT_TRUE(options.Save().Ok());
+    ForgetRegistryHives();
+    CViewOptions again;
+    again.Load();
+    EXPECT_EQ(again.m_dWarningLevel, 1.25);
+    EXPECT_EQ(again.m_dAlertLevel, 2.0);
+    EXPECT_EQ(again.m_dFixedScale, 12.0);
+    EXPECT_EQ(again.m_nAlarmHoldSeconds, 30);
+    EXPECT_FALSE(again.m_bStatusBar);
+    EXPECT_EQ(ReadStoredValues(), strPlacement) << "the placement's values are as they were";
+
+    // Text a person typed into the hive: sound numbers only.
+    PutValue(WARNING_LEVEL_VALUE, REG_SZ, "-3"s + '\0');
+    PutValue(ALERT_LEVEL_VALUE, REG_SZ, "1,5"s + '\0');
+    again.Load();
+    EXPECT_EQ(again.m_dWarningLevel, 0.0);
+    EXPECT_EQ(again.m_dAlertLevel, 0.0);
+    double d = -1;
+    for (const char* psz : {"nan", "1e3", " 1", "1001", "0x10", "-0"}) {
+        EXPECT_FALSE(ParseLevel(psz, &d) && d != 0.0) << psz;
+    }
+    EXPECT_TRUE(ParseLevel("0.75", &d));
+    EXPECT_EQ(d, 0.75);
 }

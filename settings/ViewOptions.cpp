@@ -1,0 +1,75 @@
+#include "settings/ViewOptions.h"
+
+#include "settings/RegistryKey.h"
+#include "settings/ViewerSettings.h"
+
+#include <charconv>
+#include <cmath>
+
+bool ParseLevel(const std::string& strText, double* pdLevel) {
+    if (strText.empty()) {
+        *pdLevel = 0.0;
+        return true;
+    }
+    double d = 0.0;
+    const char* pEnd = strText.data() + strText.size();
+    const auto result = std::from_chars(strText.data(), pEnd, d, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != pEnd || !(d >= 0.0) || d > MAX_FIELD_LEVEL) {
+        return false;
+    }
+    *pdLevel = d;
+    return true;
+}
+
+std::string FormatLevel(double dLevel) {
+    if (!(dLevel > 0.0)) {
+        return {};
+    }
+    char sz[64];
+    const auto result = std::to_chars(sz, sz + sizeof sz, dLevel, std::chars_format::fixed);
+    return std::string(sz, result.ptr);
+}
+
+void CViewOptions::Load() {
+    CRegistryKey key;
+    key.SetRootKey(HKEY_CURRENT_USER);
+    if (!key.OpenKey(SETTINGS_KEY, FALSE)) {
+        *this = CViewOptions{};
+        return;
+    }
+    auto readLevel = [&key](const char* pszName) {
+        double d = 0.0;
+        return ParseLevel(key.ReadString(pszName, ""), &d) ? d : 0.0;
+    };
+    m_dWarningLevel = readLevel(WARNING_LEVEL_VALUE);
+    m_dAlertLevel = readLevel(ALERT_LEVEL_VALUE);
+    m_dFixedScale = readLevel(FIXED_SCALE_VALUE);
+    const int nHold = key.ReadInt(ALARM_HOLD_VALUE, DEFAULT_ALARM_HOLD_SECONDS);
+    m_nAlarmHoldSeconds = nHold >= 0 && nHold <= 3600 ? nHold : DEFAULT_ALARM_HOLD_SECONDS;
+    m_bStatusBar = key.ReadInt(STATUS_BAR_VALUE, 1) != 0;
+    m_bFollowNewest = key.ReadInt(FOLLOW_NEWEST_VALUE, 0) != 0;
+}
+
+COutcome CViewOptions::Save() const {
+    CRegistryKey key;
+    key.SetRootKey(HKEY_CURRENT_USER);
+    LONG lStatus = ERROR_SUCCESS;
+    if (!key.OpenKey(SETTINGS_KEY, TRUE)) {
+        lStatus = ERROR_WRITE_FAULT;
+    } else {
+        lStatus = key.WriteValues({
+            CRegistryKey::TextValue(WARNING_LEVEL_VALUE, FormatLevel(m_dWarningLevel)),
+            CRegistryKey::TextValue(ALERT_LEVEL_VALUE, FormatLevel(m_dAlertLevel)),
+            CRegistryKey::TextValue(FIXED_SCALE_VALUE, FormatLevel(m_dFixedScale)),
+            CRegistryKey::IntValue(ALARM_HOLD_VALUE, m_nAlarmHoldSeconds),
+            CRegistryKey::IntValue(STATUS_BAR_VALUE, m_bStatusBar ? 1 : 0),
+            CRegistryKey::IntValue(FOLLOW_NEWEST_VALUE, m_bFollowNewest ? 1 : 0),
+        });
+    }
+    if (lStatus == ERROR_SUCCESS) {
+        return {};
+    }
+    return COutcome::Fail("cannot save the view options to " +
+                          DescribeRegistryLocation(HKEY_CURRENT_USER) + ": " +
+                          DescribeRegistryStatus(lStatus));
+}
