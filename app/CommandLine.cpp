@@ -46,6 +46,9 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const QCommandLineOption exportTo(QStringLiteral("export"), QString(), QStringLiteral("OUT"));
     const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("WxH"));
     const QCommandLineOption page(QStringLiteral("page"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("TIME"));
+    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("TIME"));
+    const QCommandLineOption noAlarms(QStringLiteral("no-alarms"));
     struct CValueOption {
         const QCommandLineOption* pOption;
         const char* pszMissing;
@@ -54,13 +57,15 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         {&exportTo, "--export needs an output file: --export OUT FILE.vks"},
         {&size, "--size needs a value such as 1200x800"},
         {&page, "--page needs a paper size: A4 or Letter"},
+        {&from, "--from needs a time of day such as 14:00"},
+        {&to, "--to needs a time of day such as 17:30"},
     };
 
     QCommandLineParser parser;
     // Long options only: with one short option, packing "-abc" would buy nothing, and an unknown
     // "-odd name.vks" is then reported whole rather than as its first letter.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({help, version, info, exportTo, size, page});
+    parser.addOptions({help, version, info, exportTo, size, page, from, to, noAlarms});
 
     QStringList argList{QStringLiteral("quillon")};
     for (const std::string& strArg : args) {
@@ -87,8 +92,10 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return Fail(option.pszMissing);
             }
         }
-        // Help and the version returned above, so the flag given "=value" is --info.
-        return Fail("--info takes no value: --info FILE.vks");
+        // Help and the version returned above, so the flag given "=value" is one of these.
+        return Fail(parser.isSet(noAlarms) && !parser.isSet(info)
+                        ? "--no-alarms takes no value"
+                        : "--info takes no value: --info FILE.vks");
     }
 
     const QStringList files = parser.positionalArguments();
@@ -116,9 +123,49 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (cmd.eMode != ECommandMode::Export && (parser.isSet(size) || parser.isSet(page))) {
         return Fail("--size and --page go with --export");
     }
+    if (cmd.eMode != ECommandMode::Export &&
+        (parser.isSet(from) || parser.isSet(to) || parser.isSet(noAlarms))) {
+        return Fail("--from, --to and --no-alarms go with --export");
+    }
     cmd.strSize = ToArgument(parser.value(size));
     cmd.strPage = ToArgument(parser.value(page));
+    cmd.bNoAlarms = parser.isSet(noAlarms);
+    for (const auto& [pOption, pnSeconds] :
+         {std::pair{&from, &cmd.nFromSeconds}, std::pair{&to, &cmd.nToSeconds}}) {
+        if (parser.isSet(*pOption) &&
+            !ParseClockTime(ToArgument(parser.value(*pOption)), pnSeconds)) {
+            return Fail("bad time '" + ToArgument(parser.value(*pOption)) +
+                        "': expected HH:MM or HH:MM:SS from 00:00 to 24:00");
+        }
+    }
+    if (cmd.nFromSeconds >= 0 && cmd.nToSeconds >= 0 && cmd.nFromSeconds >= cmd.nToSeconds) {
+        return Fail("--from must come before --to");
+    }
     return cmd;
+}
+
+bool ParseClockTime(const std::string& strText, int* pnSeconds) {
+    // HH:MM or HH:MM:SS, two digits each.
+    const bool bSeconds = strText.size() == 8;
+    if ((strText.size() != 5 && !bSeconds) || strText[2] != ':' ||
+        (bSeconds && strText[5] != ':')) {
+        return false;
+    }
+    int nFields[3] = {0, 0, 0};
+    for (int i = 0; i < (bSeconds ? 3 : 2); ++i) {
+        const char c1 = strText[static_cast<std::size_t>(i) * 3];
+        const char c2 = strText[static_cast<std::size_t>(i) * 3 + 1];
+        if (c1 < '0' || c1 > '9' || c2 < '0' || c2 > '9') {
+            return false;
+        }
+        nFields[i] = (c1 - '0') * 10 + (c2 - '0');
+    }
+    const int nSeconds = nFields[0] * 3600 + nFields[1] * 60 + nFields[2];
+    if (nFields[1] > 59 || nFields[2] > 59 || nSeconds > 86400) {
+        return false;
+    }
+    *pnSeconds = nSeconds;
+    return true;
 }
 
 std::string UsageText(const std::string& strProgram) {
@@ -129,7 +176,8 @@ std::string UsageText(const std::string& strProgram) {
            " --info FILE.vks\n"
            "       " +
            strProgram +
-           " --export OUT.{png,svg,pdf} [--size WxH] [--page A4|Letter] FILE.vks\n"
+           " --export OUT.{png,svg,pdf} [--size WxH] [--page A4|Letter]\n"
+           "                [--from HH:MM[:SS]] [--to HH:MM[:SS]] [--no-alarms] FILE.vks\n"
            "\n"
            "Quillon shows a day of electric-field readings from a field-mill data file.\n"
            "Without a file it asks for one.\n"
@@ -139,6 +187,8 @@ std::string UsageText(const std::string& strProgram) {
            "                      .png or .svg as on screen, .pdf as the printed page\n"
            "  --size WxH          image size for .png and .svg (default 1200x800)\n"
            "  --page NAME         paper for .pdf: A4 or Letter (default from the locale)\n"
+           "  --from, --to TIME   draw only that span of the day (HH:MM or HH:MM:SS)\n"
+           "  --no-alarms         leave out the alarm levels kept in the settings\n"
            "  --help              show this text\n"
            "  --version           show the version\n"
            "\n"

@@ -16,14 +16,21 @@ enum class ECommandMode {
 
 struct CCommandLine {
     ECommandMode eMode = ECommandMode::View;
-    std::string strFile;   // the data file, empty when none was given
-    std::string strOutput; // --export
-    std::string strSize;   // --size WxH as given, empty for the default
-    std::string strPage;   // --page NAME as given, empty for the locale's default
+    std::string strFile;    // the data file, empty when none was given
+    std::string strOutput;  // --export
+    std::string strSize;    // --size WxH as given, empty for the default
+    std::string strPage;    // --page NAME as given, empty for the locale's default
+    int nFromSeconds = -1;  // --from: seconds into the day, -1 for the day's start
+    int nToSeconds = -1;    // --to: seconds into the day, -1 for the day's end
+    bool bNoAlarms = false; // --no-alarms
     std::string strError;
 };
 
 [[nodiscard]] CCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// Reads "HH:MM" or "HH:MM:SS" (00:00 to 24:00) as seconds into the day. False for anything
+// else.
+[[nodiscard]] bool ParseClockTime(const std::string& strText, int* pnSeconds);
 
 // The text --help prints.
 [[nodiscard]] std::string UsageText(const std::string& strProgram);

@@ -5,8 +5,10 @@
 #include "chart/ChartExport.h"
 #include "chart/ChartFeed.h"
 #include "chart/ChartSetup.h"
+#include "chart/ChartView.h"
 #include "chart/Strip.h"
 #include "print/PageExport.h"
+#include "settings/ViewOptions.h"
 
 #include <QFileInfo>
 
@@ -37,6 +39,22 @@ public:
     COutcome Load(const std::string& strPath) {
         return OutcomeOfRead(strPath, LoadFieldFile(strPath, m_samples, m_strip));
     }
+    // What the command line asks beyond the chart as loaded: a span of the day, the alarm levels.
+    void ApplyView(const CCommandLine& cmd) {
+        CChartState& state = m_chart.Model().EditState();
+        const double dDay = NormaliseRange(state.time, DEFAULT_TIME_RANGE).dLower;
+        if (cmd.nFromSeconds >= 0 || cmd.nToSeconds >= 0) {
+            const double dFrom = cmd.nFromSeconds >= 0 ? cmd.nFromSeconds : 0;
+            const double dTo = cmd.nToSeconds >= 0 ? cmd.nToSeconds : SECONDS_PER_DAY;
+            state.view.bTimeSet = true;
+            state.view.time = {dDay + dFrom / SECONDS_PER_DAY, dDay + dTo / SECONDS_PER_DAY};
+        }
+        if (!cmd.bNoAlarms) {
+            CViewOptions options;
+            options.Load();
+            state.overlay.alarms = {options.m_dWarningLevel, options.m_dAlertLevel};
+        }
+    }
     [[nodiscard]] CStrip& Strip() { return m_strip; }
     [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
 
@@ -59,6 +77,7 @@ int ExportPage(const CCommandLine& cmd, std::ostream& err) {
     if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
         return Fail(err, loaded.Error());
     }
+    chart.ApplyView(cmd);
     const COutcome written = ExportChartPage(chart.Strip(), cmd.strFile, cmd.strOutput, ePaper);
     return written.Ok() ? 0 : Fail(err, written.Error());
 }
@@ -90,6 +109,7 @@ int RunExportCommand(const CCommandLine& cmd, std::ostream& err) {
     if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
         return Fail(err, loaded.Error());
     }
+    chart.ApplyView(cmd);
     const COutcome written =
         ExportChartImage(chart.State(), cmd.strOutput, nWidth, nHeight, cmd.strFile);
     return written.Ok() ? 0 : Fail(err, written.Error());

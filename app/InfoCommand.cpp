@@ -1,6 +1,8 @@
 #include "app/InfoCommand.h"
 
+#include "chart/ChartView.h"
 #include "data/FieldLoader.h"
+#include "settings/ViewOptions.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,7 +31,8 @@ std::string ClockOf(double dTime) {
 }
 } // namespace
 
-std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& day) {
+std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& day,
+                                  const CAlarmLevels& alarms) {
     const CLoadSummary& summary = day.summary;
     const std::span<const FieldSample> records = day.records;
     const bool bAny = !records.empty();
@@ -49,6 +52,23 @@ std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& 
     json.insert("min", bValues ? JsonNumber(summary.dValueMin) : null);
     json.insert("max", bValues ? JsonNumber(summary.dValueMax) : null);
     json.insert("value_range", QJsonArray{JsonNumber(-summary.dScale), JsonNumber(summary.dScale)});
+    if (alarms.Any()) {
+        // Time spent at or above each level that is set, over the whole day.
+        std::vector<CChartPoint> points(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            points[i] = {records[i].dTime, records[i].dValue};
+        }
+        const CPointIndex index(points);
+        const CChartRange day{-1e300, 1e300};
+        QJsonObject above;
+        if (alarms.dWarning > 0.0) {
+            above.insert("warning", SecondsAtOrAbove(index, day, alarms.dWarning));
+        }
+        if (alarms.dAlert > 0.0) {
+            above.insert("alert", SecondsAtOrAbove(index, day, alarms.dAlert));
+        }
+        json.insert("seconds_at_or_above", above);
+    }
     json.insert("time_range",
                 QJsonArray{JsonNumber(summary.dTimeLow), JsonNumber(summary.dTimeHigh)});
     return QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString();
@@ -62,6 +82,9 @@ int RunInfoCommand(const std::string& strPath, std::ostream& out, std::ostream& 
         err << read.Error() << "\n";
         return 1;
     }
-    out << FormatLoadSummaryJson(strPath, day) << "\n";
+    CViewOptions options;
+    options.Load();
+    out << FormatLoadSummaryJson(strPath, day, {options.m_dWarningLevel, options.m_dAlertLevel})
+        << "\n";
     return 0;
 }

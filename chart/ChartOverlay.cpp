@@ -3,9 +3,11 @@
 #include "chart/ChartRenderer.h"
 #include "chart/ChartView.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -13,10 +15,11 @@ namespace {
 constexpr int SHADE_ALPHA = 56;
 constexpr COLORREF CURSOR_COLOUR = 0x00C0C0C0;
 
-QPen LevelPen(COLORREF cr, bool bPaper, bool bAlert) {
+// Dashes measure in pen widths; a pen as wide as a screen pixel keeps them as long on paper.
+QPen LevelPen(COLORREF cr, bool bPaper, bool bAlert, double dPixelsPerScreenPixel) {
     QPen pen(bPaper ? QColor(Qt::black) : QColorOf(cr));
-    pen.setCosmetic(true);
-    pen.setWidth(bPaper ? 0 : 1);
+    pen.setCosmetic(false);
+    pen.setWidthF(std::max(1.0, dPixelsPerScreenPixel));
     // The alert's dashes are longer, so the two levels differ on black-and-white paper too.
     pen.setDashPattern(bAlert ? QVector<qreal>{9, 4} : QVector<qreal>{3, 3});
     return pen;
@@ -78,7 +81,9 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
         if (!(level.dLevel > 0.0)) {
             continue;
         }
-        painter.setPen(LevelPen(level.cr, style.bPaper, level.bAlert));
+        const double dScale =
+            painter.device() != nullptr ? painter.device()->logicalDpiY() / 96.0 : 1.0;
+        painter.setPen(LevelPen(level.cr, style.bPaper, level.bAlert, dScale));
         for (const double dSign : {1.0, -1.0}) {
             const double dY = std::round(geometry.ValueMap().Map(dSign * level.dLevel));
             painter.drawLine(QLineF(rcPlot.dLeft, dY, rcPlot.dRight, dY));

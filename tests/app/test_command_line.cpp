@@ -82,12 +82,28 @@ TEST(CommandLine, UsageErrorsSayWhat) {
         {{"--bogus=1", "a.vks"}, "unknown option: --bogus=1"},
         {{"--b\xffgus"}, "unknown option: --b\xffgus"},
         {{"a.vks", "\xff.vks"}, "not also: \xff.vks"},
+        {{"--from", "14:00", "a.vks"}, "go with --export"},
+        {{"--export", "o.png", "--from", "14:60", "a.vks"}, "bad time '14:60'"},
+        {{"--export", "o.png", "--to", "24:00:01", "a.vks"}, "bad time"},
+        {{"--export", "o.png", "--from", "2:00", "a.vks"}, "bad time"},
+        {{"--export", "o.png", "--from", "15:00", "--to", "14:00", "a.vks"}, "before --to"},
+        {{"--export", "o.png", "--no-alarms=1", "a.vks"}, "--no-alarms takes no value"},
     };
     for (const Case& c : cases) {
         const CCommandLine cmd = ParseCommandLine(c.args);
         EXPECT_EQ(cmd.eMode, ECommandMode::Error) << testing::PrintToString(c.args);
         EXPECT_NE(cmd.strError.find(c.pszMention), std::string::npos) << cmd.strError;
     }
+}
+
+TEST(CommandLine, ASpanOfTheDayAndNoAlarms) {
+    const CCommandLine cmd = ParseCommandLine(
+        {"--export", "o.png", "--from", "14:00", "--to=17:30:15", "--no-alarms", "a.vks"});
+    ASSERT_EQ(cmd.eMode, ECommandMode::Export) << cmd.strError;
+    EXPECT_EQ(cmd.nFromSeconds, 14 * 3600);
+    EXPECT_EQ(cmd.nToSeconds, 17 * 3600 + 30 * 60 + 15);
+    EXPECT_TRUE(cmd.bNoAlarms);
+    EXPECT_EQ(ParseCommandLine({"--export", "o.png", "--to", "24:00", "a.vks"}).nToSeconds, 86400);
 }
 
 // ---- --info -----------------------------------------------------------------------------------
@@ -161,4 +177,16 @@ TEST(InfoCommand, EmptyMissingUnreadableAndOddlyNamedFiles) {
         EXPECT_TRUE(outFail.str().empty());
         EXPECT_EQ(errFail.str(), f.strError);
     }
+}
+
+TEST(InfoCommand, TimeAtOrAboveEachLevelThatIsSet) {
+    CTempDir dir;
+    WriteFile(dir.File("d.vks"), "12:00:00,0.5\n12:00:10,-3\n12:00:40,1.5\n12:01:00,0\n");
+    std::vector<FieldSample> samples(16);
+    const CFieldRead day = ReadFieldFile(dir.File("d.vks"), samples);
+    const QJsonObject json = ParsedInfo(FormatLoadSummaryJson(dir.File("d.vks"), day, {1.0, 2.0}));
+    const QJsonObject above = json["seconds_at_or_above"].toObject();
+    EXPECT_NEAR(above["warning"].toDouble(), 50.0, 1e-6); // -3 for 30 s, 1.5 for 20 s
+    EXPECT_NEAR(above["alert"].toDouble(), 30.0, 1e-6);
+    EXPECT_FALSE(ParsedInfo(FormatLoadSummaryJson("d", day)).contains("seconds_at_or_above"));
 }
