@@ -1,4 +1,5 @@
 #include "data/FieldParse.h"
+#include "data/FileDate.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +59,31 @@ TEST(ParseRealField, IgnoresTheProcessLocale) {
     EXPECT_EQ(ParseRealField("3.25"), 3.25);
     EXPECT_EQ(ParseRealField("0x1p-1"), 0.5);
     std::setlocale(LC_NUMERIC, strOld.c_str());
+}
+
+// ---- The date in a file's name ---------------------------------------------------------------
+
+TEST(FileDate, FromTheNameOnly) {
+    struct {
+        const char* pszPath;
+        const char* pszDate; // null: no date
+    } cases[] = {
+        {"/data/vks/20040101.vks", "2004-01-01"},
+        {"mill-2024-07-19-a.vks", "2024-07-19"},
+        {"Field_20240229.vks", "2024-02-29"},
+        {"Field_20230229.vks", nullptr},     // no such day
+        {"/logs/20240101/day.vks", nullptr}, // in the folder, not the name
+        {"day-120240101.vks", nullptr},      // part of a longer number
+        {"2024-13-01.vks", nullptr},
+        {"x2024-1-01.vks", nullptr},
+        {"today.vks", nullptr},
+        {"a20240102b20240103.vks", "2024-01-02"},
+    };
+    for (const auto& c : cases) {
+        const auto date = FileDateOf(c.pszPath);
+        EXPECT_EQ(date.has_value(), c.pszDate != nullptr) << c.pszPath;
+        if (date && c.pszDate) {
+            EXPECT_EQ(date->Text(), c.pszDate) << c.pszPath;
+        }
+    }
 }
