@@ -76,6 +76,21 @@ void BM_RedrawFullDay1920x1080(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawFullDay1920x1080)->Unit(benchmark::kMillisecond);
 
+// The same day zoomed: the argument is the span in view, in seconds, around 15:00 (the storm).
+void BM_RedrawZoomed1920x1080(benchmark::State& state) {
+    CDayChart day;
+    const double dSpan = static_cast<double>(state.range(0)) / 86400.0;
+    CChartState& chart = day.m_chart.EditState();
+    chart.view.bTimeSet = true;
+    chart.view.time = {1460.625 - dSpan / 2, 1460.625 + dSpan / 2};
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        day.m_chart.Draw(painter, QRectF(0, 0, 1920, 1080), CChartStyle{true});
+    }
+}
+BENCHMARK(BM_RedrawZoomed1920x1080)->Arg(86400)->Arg(3600)->Arg(60)->Unit(benchmark::kMillisecond);
+
 // The page as printing draws it: print colours, the caption as label 2, and method 140 at 10 %
 // of an A4 page's width and height from its corner, 6 by 9 inches.
 void BM_PdfPageFullDay1200dpi(benchmark::State& state) {

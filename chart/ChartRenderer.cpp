@@ -1,6 +1,7 @@
 #include "chart/ChartRenderer.h"
 
 #include "chart/ChartOverlay.h"
+#include "chart/ChartView.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -151,7 +152,16 @@ void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry
     const QTransform& device = painter.deviceTransform();
     const double dScaleX = std::max(std::abs(device.m11()), 1e-6);
     const double dScaleY = std::max(std::abs(device.m22()), 1e-6);
-    m_trace.Build(points.data(), points.size(), geometry.TimeMap(), geometry.ValueMap(),
+    // A zoomed view draws only its own readings and one on either side, which carry the lines
+    // that enter and leave it; readings out of time order are all drawn.
+    const CPointIndex index(points);
+    const CChartRange& shown = geometry.TimeRange();
+    auto [nFirst, nLast] = index.Between(shown.dLower, shown.dUpper);
+    if (index.Ordered()) {
+        nFirst = nFirst > 0 ? nFirst - 1 : 0;
+        nLast = std::min(nLast + 1, points.size());
+    }
+    m_trace.Build(points.data() + nFirst, nLast - nFirst, geometry.TimeMap(), geometry.ValueMap(),
                   geometry.Plot(), dScaleX);
     painter.setPen(HairlinePen(state.crTrace));
     const std::vector<CTracePoint>& traced = m_trace.Points();

@@ -23,6 +23,11 @@ public:
     }
 
     [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
+    // For what the window changes itself (the view, the overlay); schedules a repaint.
+    [[nodiscard]] CChartState& EditState() {
+        update();
+        return m_chart.Model().EditState();
+    }
     [[nodiscard]] const CChartRenderer& Renderer() const { return m_chart.Renderer(); }
 
 protected:
