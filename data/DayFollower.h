@@ -1,0 +1,49 @@
+#pragma once
+// CDayFollower: follows a day's file while the logger appends to it. Each Poll looks at the file
+// once: an unchanged file costs one stat; a grown one is read from the end of its last complete
+// line only, into the array after the readings already there; one that shrank or was replaced
+// (another file under the same name) is read again whole; one that is gone is left as it was
+// shown. A last line without its line end waits until it is complete.
+
+#include "data/FieldLoader.h"
+#include "platform/FileIdentity.h"
+
+#include <span>
+#include <string>
+
+enum class EFollow {
+    Unchanged,
+    Appended,  // samples[nFirstChanged, nRecords) are new
+    Reloaded,  // the whole array was read again: samples[0, nRecords)
+    Gone,      // the file is no longer there; what was read stays
+    ReadError, // reading on failed; strError says why, and the next poll tries again
+};
+
+struct CFollowStep {
+    EFollow eKind = EFollow::Unchanged;
+    std::size_t nFirstChanged = 0;
+    std::size_t nRecords = 0; // readings of the day now
+    bool bFull = false;       // the array is full: later readings are not stored
+    std::string strError;
+    CLoadSummary summary; // of the readings read by this step
+};
+
+class CDayFollower {
+public:
+    // Starts from a whole read of strPath whose records fill the start of the array.
+    void Start(const std::string& strPath, const CFieldRead& loaded);
+    [[nodiscard]] CFollowStep Poll(std::span<FieldSample> samples);
+
+    [[nodiscard]] const std::string& Path() const { return m_strPath; }
+    [[nodiscard]] std::size_t Records() const { return m_nRecords; }
+
+private:
+    void Remember(const CFieldRead& read, std::size_t nBefore);
+
+    std::string m_strPath;
+    CFileIdentity m_identity;
+    CReadFrom m_next;            // where the next read begins
+    std::size_t m_nComplete = 0; // records from complete lines
+    std::size_t m_nRecords = 0;  // records shown (an unfinished last line counts after a load)
+    bool m_bGone = false;
+};
