@@ -4,84 +4,92 @@
 // The seed is fixed (or given), so the same command always writes the same file.
 //
 //   quillon_gen_day OUT.vks [SEED] [--crlf]
+//   quillon_gen_day OUT.vks [SEED] --live [--rate N] [--start HH:MM:SS] [--count N]
+//
+// --live appends the day to OUT as a logger does, one line at a time in real time from the given
+// clock time (00:00:00 by default): N readings a second of wall time (2 by default, as logged;
+// more to watch a day go by faster), until the day ends or --count readings were written.
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace {
 constexpr int READINGS_PER_SECOND = 2;
 constexpr int SECONDS_PER_DAY = 86400;
+constexpr int READINGS_PER_DAY = SECONDS_PER_DAY * READINGS_PER_SECOND;
 constexpr double PI = 3.14159265358979323846;
 
 double Smooth(double x) {
     return x <= 0.0 ? 0.0 : (x >= 1.0 ? 1.0 : x * x * (3.0 - 2.0 * x));
 }
-} // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUT.vks [SEED] [--crlf]\n", argv[0]);
-        return 2;
-    }
-    unsigned nSeed = 20040101;
-    bool bCrLf = false;
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--crlf") == 0) {
-            bCrLf = true;
-        } else {
-            nSeed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
+// The day's readings in order, each drawn from the state the earlier ones left.
+class CDayGenerator {
+public:
+    explicit CDayGenerator(unsigned nSeed) : m_rng(nSeed) {}
+
+    // Reading i (called for i = 0, 1, 2, ...): its line without the line end.
+    std::string Next(int i) {
+        const double t = static_cast<double>(i) / READINGS_PER_SECOND;
+        // Fair weather: the diurnal swell of the global circuit plus a slow random drift.
+        m_dDrift = 0.9995 * m_dDrift + 0.004 * m_noise(m_rng);
+        const double dFair =
+            0.25 + 0.12 * std::sin(2 * PI * (t / SECONDS_PER_DAY - 0.3)) + m_dDrift;
+
+        double dActivity = 0.0;
+        if (t > STORM_START && t < STORM_END) {
+            dActivity = t < STORM_PEAK ? Smooth((t - STORM_START) / (STORM_PEAK - STORM_START))
+                                       : Smooth((STORM_END - t) / (STORM_END - STORM_PEAK));
         }
+        // Under the cloud the field swings through both polarities over minutes.
+        const double dTarget =
+            dActivity * 9.0 * std::sin(2 * PI * t / 900.0) * std::cos(2 * PI * t / 2300.0 + 0.7);
+        m_dStormField += 0.02 * (dTarget - m_dStormField) + dActivity * 0.15 * m_noise(m_rng);
+        if (dActivity > 0.05 && m_uniform(m_rng) < dActivity * 0.004) {
+            // A flash: the field jumps toward the other polarity, then recovers.
+            m_dStep += -std::copysign(2.0 + 6.0 * m_uniform(m_rng), m_dStormField + 0.01);
+        }
+        m_dStep *= RELAX;
+        const double dValue = dFair + m_dStormField + m_dStep + 0.01 * m_noise(m_rng);
+
+        const int nSecond = static_cast<int>(t);
+        char sz[64];
+        std::snprintf(sz, sizeof sz, "%02d:%02d:%02d,%.3f", nSecond / 3600, (nSecond / 60) % 60,
+                      nSecond % 60, dValue);
+        return sz;
     }
-    const std::string strOut = argv[1];
+
+private:
+    // The storm: builds up from about 14:00, strongest around 15:30, gone by 17:30.
+    static constexpr double STORM_START = 14.0 * 3600;
+    static constexpr double STORM_PEAK = 15.5 * 3600;
+    static constexpr double STORM_END = 17.5 * 3600;
+    inline static const double RELAX = std::exp(-1.0 / (READINGS_PER_SECOND * 4.0));
+
+    std::mt19937_64 m_rng;
+    std::normal_distribution<double> m_noise{0.0, 1.0};
+    std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
+    double m_dDrift = 0.0;
+    double m_dStormField = 0.0;
+    double m_dStep = 0.0; // a lightning step, relaxing back
+};
+
+int WriteDay(const std::string& strOut, unsigned nSeed, const char* pszEnd) {
     const std::string strTemp = strOut + ".tmp";
     std::FILE* pFile = std::fopen(strTemp.c_str(), "wb");
     if (pFile == nullptr) {
         std::perror(strTemp.c_str());
         return 1;
     }
-    std::mt19937_64 rng(nSeed);
-    std::normal_distribution<double> noise(0.0, 1.0);
-    std::uniform_real_distribution<double> uniform(0.0, 1.0);
-
-    // The storm: builds up from about 14:00, strongest around 15:30, gone by 17:30.
-    const double dStormStart = 14.0 * 3600;
-    const double dStormPeak = 15.5 * 3600;
-    const double dStormEnd = 17.5 * 3600;
-    double dDrift = 0.0;
-    double dStormField = 0.0;
-    double dStep = 0.0; // a lightning step, relaxing back
-    const double dRelax = std::exp(-1.0 / (READINGS_PER_SECOND * 4.0));
-    const char* pszEnd = bCrLf ? "\r\n" : "\n";
-
-    for (int i = 0; i < SECONDS_PER_DAY * READINGS_PER_SECOND; ++i) {
-        const double t = static_cast<double>(i) / READINGS_PER_SECOND;
-        // Fair weather: the diurnal swell of the global circuit plus a slow random drift.
-        dDrift = 0.9995 * dDrift + 0.004 * noise(rng);
-        const double dFair = 0.25 + 0.12 * std::sin(2 * PI * (t / SECONDS_PER_DAY - 0.3)) + dDrift;
-
-        double dActivity = 0.0;
-        if (t > dStormStart && t < dStormEnd) {
-            dActivity = t < dStormPeak ? Smooth((t - dStormStart) / (dStormPeak - dStormStart))
-                                       : Smooth((dStormEnd - t) / (dStormEnd - dStormPeak));
-        }
-        // Under the cloud the field swings through both polarities over minutes.
-        const double dTarget =
-            dActivity * 9.0 * std::sin(2 * PI * t / 900.0) * std::cos(2 * PI * t / 2300.0 + 0.7);
-        dStormField += 0.02 * (dTarget - dStormField) + dActivity * 0.15 * noise(rng);
-        if (dActivity > 0.05 && uniform(rng) < dActivity * 0.004) {
-            // A flash: the field jumps toward the other polarity, then recovers.
-            dStep += -std::copysign(2.0 + 6.0 * uniform(rng), dStormField + 0.01);
-        }
-        dStep *= dRelax;
-        const double dValue = dFair + dStormField + dStep + 0.01 * noise(rng);
-
-        const int nSecond = static_cast<int>(t);
-        std::fprintf(pFile, "%02d:%02d:%02d,%.3f%s", nSecond / 3600, (nSecond / 60) % 60,
-                     nSecond % 60, dValue, pszEnd);
+    CDayGenerator day(nSeed);
+    for (int i = 0; i < READINGS_PER_DAY; ++i) {
+        std::fprintf(pFile, "%s%s", day.Next(i).c_str(), pszEnd);
     }
     if (std::fclose(pFile) != 0 || std::rename(strTemp.c_str(), strOut.c_str()) != 0) {
         std::perror(strOut.c_str());
@@ -89,4 +97,88 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+// Appends the readings from nStart on, each line in one write, at dRate readings a second.
+int LogLive(const std::string& strOut, unsigned nSeed, const char* pszEnd, int nStart, double dRate,
+            long nCount) {
+    std::FILE* pFile = std::fopen(strOut.c_str(), "ab");
+    if (pFile == nullptr) {
+        std::perror(strOut.c_str());
+        return 1;
+    }
+    CDayGenerator day(nSeed);
+    for (int i = 0; i < nStart; ++i) {
+        (void)day.Next(i); // the same day as the batch mode writes, from the start time on
+    }
+    const auto tBegin = std::chrono::steady_clock::now();
+    for (long n = 0; nStart + n < READINGS_PER_DAY && (nCount < 0 || n < nCount); ++n) {
+        const auto tDue = tBegin + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                       std::chrono::duration<double>(n / dRate));
+        std::this_thread::sleep_until(tDue);
+        const std::string strLine = day.Next(static_cast<int>(nStart + n)) + pszEnd;
+        if (std::fwrite(strLine.data(), 1, strLine.size(), pFile) != strLine.size() ||
+            std::fflush(pFile) != 0) {
+            std::perror(strOut.c_str());
+            std::fclose(pFile);
+            return 1;
+        }
+    }
+    return std::fclose(pFile) == 0 ? 0 : 1;
+}
+
+bool ParseStart(const char* psz, int* pnReading) {
+    int h = 0;
+    int m = 0;
+    int s = 0;
+    if (std::sscanf(psz, "%2d:%2d:%2d", &h, &m, &s) != 3 || h > 23 || m > 59 || s > 59) {
+        return false;
+    }
+    *pnReading = (h * 3600 + m * 60 + s) * READINGS_PER_SECOND;
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* pszUsage = "usage: %s OUT.vks [SEED] [--crlf] [--live [--rate N] "
+                           "[--start HH:MM:SS] [--count N]]\n";
+    if (argc < 2) {
+        std::fprintf(stderr, pszUsage, argv[0]);
+        return 2;
+    }
+    unsigned nSeed = 20040101;
+    bool bCrLf = false;
+    bool bLive = false;
+    double dRate = READINGS_PER_SECOND;
+    int nStart = 0;
+    long nCount = -1;
+    for (int i = 2; i < argc; ++i) {
+        const bool bValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--crlf") == 0) {
+            bCrLf = true;
+        } else if (std::strcmp(argv[i], "--live") == 0) {
+            bLive = true;
+        } else if (std::strcmp(argv[i], "--rate") == 0 && bValue) {
+            dRate = std::strtod(argv[++i], nullptr);
+        } else if (std::strcmp(argv[i], "--start") == 0 && bValue) {
+            if (!ParseStart(argv[++i], &nStart)) {
+                std::fprintf(stderr, pszUsage, argv[0]);
+                return 2;
+            }
+        } else if (std::strcmp(argv[i], "--count") == 0 && bValue) {
+            nCount = std::strtol(argv[++i], nullptr, 10);
+        } else if (argv[i][0] != '-') {
+            nSeed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
+        } else {
+            std::fprintf(stderr, pszUsage, argv[0]);
+            return 2;
+        }
+    }
+    if (!(dRate > 0.0)) {
+        std::fprintf(stderr, "%s: --rate must be above 0\n", argv[0]);
+        return 2;
+    }
+    const char* pszEnd = bCrLf ? "\r\n" : "\n";
+    return bLive ? LogLive(argv[1], nSeed, pszEnd, nStart, dRate, nCount)
+                 : WriteDay(argv[1], nSeed, pszEnd);
 }
