@@ -2,6 +2,7 @@
 // a file cut short or replaced is read again, a removed one stays as it was, a full day stops.
 
 #include "data/DayFollower.h"
+#include "data/NextDayFile.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -80,4 +81,16 @@ TEST(DayFollower, CutShortReplacedOrRemoved) {
     EXPECT_EQ(samples[3].dValue, 9.0) << "what was read stays";
     WriteFile(strPath, "10:00:00,10\n");
     EXPECT_EQ(follower.Poll(samples).eKind, EFollow::Reloaded);
+}
+
+TEST(NextDayFile, TheLatestLaterNameOfTheSameFolder) {
+    CTempDir dir;
+    for (const char* psz : {"20240101.vks", "20240102.VKS", "20240103.txt", "20231231.vks"}) {
+        WriteFile(dir.File(psz), "");
+    }
+    std::filesystem::create_directory(dir.File("20249999.vks")); // a folder is no day
+    EXPECT_EQ(NextDayFile(dir.File("20240101.vks")), dir.File("20240102.VKS"));
+    EXPECT_EQ(NextDayFile(dir.File("20240102.VKS")), "");
+    WriteFile(dir.File("20240104.vks"), "");
+    EXPECT_EQ(NextDayFile(dir.File("20231231.vks")), dir.File("20240104.vks"));
 }
