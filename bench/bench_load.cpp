@@ -58,6 +58,38 @@ void BM_LoadFieldFile(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadFieldFile)->Unit(benchmark::kMillisecond);
 
+// Following a day: one line appended to a full day's file, read from the end of the last line.
+void BM_ReadOneAppendedLine(benchmark::State& state) {
+    const std::string strPath = DayFile() + ".grown";
+    {
+        std::FILE* pIn = std::fopen(DayFile().c_str(), "rb");
+        std::FILE* pOut = std::fopen(strPath.c_str(), "wb");
+        char buffer[65536];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pIn)) > 0) {
+            std::fwrite(buffer, 1, n, pOut);
+        }
+        std::fclose(pIn);
+        std::fclose(pOut);
+    }
+    // Where the day ended, as a whole read of it reports.
+    static FieldSample s_rest[MAX_FIELD_SAMPLES];
+    const CFieldRead whole = ReadFieldFile(DayFile(), s_samples);
+    {
+        std::FILE* pOut = std::fopen(strPath.c_str(), "ab");
+        std::fputs("23:59:59,1.234\n", pOut);
+        std::fclose(pOut);
+    }
+    for (auto _ : state) {
+        const CFieldRead next = ReadFieldFile(strPath, s_rest, {whole.nEndOffset, whole.nNextLine});
+        if (next.records.size() != 1) {
+            state.SkipWithError("the appended line was not read");
+        }
+    }
+    std::remove(strPath.c_str());
+}
+BENCHMARK(BM_ReadOneAppendedLine)->Unit(benchmark::kMicrosecond);
+
 // The floor: fgets, atoi three times and atof, nothing else.
 void BM_BareReadAndParse(benchmark::State& state) {
     const std::string& strPath = DayFile();
