@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -173,6 +174,22 @@ int OpenShared(const std::string& strPath, CFieldRead* pResult) {
     return fd;
 }
 
+// The clock for the zone in force. Every reading lies on 1 January 2004, so the probe of that day
+// holds until the zone itself changes: a read of a few appended lines need not probe again.
+const CDayClock& PreparedClock() {
+    static CDayClock s_clock;
+    static std::string s_strZone;
+    static bool s_bPrepared = false;
+    const char* pszZone = std::getenv("TZ");
+    const std::string strZone = pszZone != nullptr ? std::string("=") + pszZone : std::string();
+    if (!s_bPrepared || strZone != s_strZone) {
+        s_clock.Prepare();
+        s_strZone = strZone;
+        s_bPrepared = true;
+    }
+    return s_clock;
+}
+
 bool ParseLine(const char* szLine, int nLength, const CDayClock& clock, FieldSample* pSample) {
     // Columns past the end of a short line read as empty.
     int nHours = 0;
@@ -225,8 +242,7 @@ CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samp
     if (from.nOffset > 0 && ::lseek(fd, static_cast<off_t>(from.nOffset), SEEK_SET) < 0) {
         result.strReadError = std::strerror(errno);
     }
-    CDayClock clock;
-    clock.Prepare();
+    const CDayClock& clock = PreparedClock();
     CTextLineReader& reader = g_Reader;
     reader.Reset(fd, from.nOffset);
 
