@@ -30,6 +30,11 @@ public:
     }
     [[nodiscard]] const CChartRenderer& Renderer() const { return m_chart.Renderer(); }
 
+    // Where the plot area and the shown ranges lie in the widget, for mapping the pointer.
+    [[nodiscard]] CChartGeometry Geometry() const;
+    // Shows the cursor line at dTime, or hides it, repainting only the columns it left and entered.
+    void SetCursor(bool bShow, double dTime);
+
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
 
