@@ -44,6 +44,8 @@ const char* ModalKindName(EModalKind eKind) {
         return "print dialog";
     case EModalKind::Dialog:
         return "dialog";
+    case EModalKind::Input:
+        return "input form";
     }
     return "dialog";
 }

@@ -27,6 +27,7 @@ enum class EModalKind {
     FileDialog,
     PrintDialog,
     Dialog, // a dialog from a template
+    Input,  // a form of labelled text fields
 };
 
 // One entry of a file dialog's filter list.
@@ -43,13 +44,15 @@ struct CModalRequest {
     DWORD dwFlags = 0;           // MB_* type, OFN_* or PD_* flags
     bool bOpenFileDialog = true; // file dialogs: Open (true) or Save As
     std::vector<CFilterEntry> filters;
-    std::string strFilterList;  // the filter as the list form: label NUL pattern NUL ... NUL
-    std::string strInitialDir;  // the starting folder as given (empty when none)
-    std::string strDefExt;      // default extension, without the dot
-    std::string strFileName;    // initial file name
-    UINT nTemplateId = 0;       // template dialogs
-    CDialog* pDialog = nullptr; // template dialogs: the running dialog
-    QWidget* pOwner = nullptr;  // the owner window, or null
+    std::string strFilterList; // the filter as the list form: label NUL pattern NUL ... NUL
+    std::string strInitialDir; // the starting folder as given (empty when none)
+    std::string strDefExt;     // default extension, without the dot
+    std::string strFileName;   // initial file name
+    std::vector<std::string> fieldLabels; // input forms: the labels, in order
+    std::vector<std::string> fieldValues; // and the values they start with
+    UINT nTemplateId = 0;                 // template dialogs
+    CDialog* pDialog = nullptr;           // template dialogs: the running dialog
+    QWidget* pOwner = nullptr;            // the owner window, or null
 };
 
 struct CModalAnswer {
@@ -60,6 +63,8 @@ struct CModalAnswer {
     std::string strPath;
     // Template dialogs: run the real modal loop after all; whoever asked ends it (a timer).
     bool bRunModalLoop = false;
+    // Input forms: the values as typed, one per field.
+    std::vector<std::string> fieldValues;
 };
 
 using ModalHook = std::function<std::optional<CModalAnswer>(const CModalRequest&)>;

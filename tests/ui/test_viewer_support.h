@@ -73,6 +73,7 @@ public:
     std::function<void(CViewerDlg&)> m_onViewer;
     std::deque<CModalAnswer> m_fileAnswers;
     std::deque<CModalAnswer> m_printAnswers;
+    std::deque<CModalAnswer> m_inputAnswers;
     int m_nViewerRuns = 0;
 
     ModalHook AsHook() {
@@ -83,6 +84,8 @@ public:
                 return Next(m_fileAnswers);
             case EModalKind::PrintDialog:
                 return Next(m_printAnswers);
+            case EModalKind::Input:
+                return Next(m_inputAnswers);
             case EModalKind::MessageBox:
                 return CModalAnswer{IDOK, {}, false};
             case EModalKind::Dialog:
