@@ -28,8 +28,13 @@ std::optional<std::vector<std::string>> AskInputForm(const std::string& strTitle
         if (answer->nResult != IDOK) {
             return std::nullopt;
         }
-        std::vector<std::string> values = answer->fieldValues;
-        values.resize(fields.size());
+        std::vector<std::string> values;
+        std::size_t nStart = 0;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const std::size_t nEnd = answer->strPath.find('\n', nStart);
+            values.push_back(answer->strPath.substr(nStart, nEnd - nStart));
+            nStart = nEnd == std::string::npos ? answer->strPath.size() : nEnd + 1;
+        }
         return values;
     }
     if (RefuseUnansweredModal(request)) {

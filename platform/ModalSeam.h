@@ -60,11 +60,10 @@ struct CModalAnswer {
     // File dialogs: the name as the user would type or pick it. A relative name is taken in the
     // starting folder, and the default extension is added as the dialog adds it.
     // Print dialogs: a PDF file the printer writes to, or empty.
+    // Input forms: the values as typed, one line per field.
     std::string strPath;
     // Template dialogs: run the real modal loop after all; whoever asked ends it (a timer).
     bool bRunModalLoop = false;
-    // Input forms: the values as typed, one per field.
-    std::vector<std::string> fieldValues;
 };
 
 using ModalHook = std::function<std::optional<CModalAnswer>(const CModalRequest&)>;
