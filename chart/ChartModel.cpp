@@ -48,7 +48,7 @@ HRESULT PutText(const VARIANT& var, std::string* pstr) {
     if (var.vt != VT_BSTR) {
         return E_INVALIDARG;
     }
-    *pstr = var.bstrVal;
+    *pstr = TextOfVariant(var);
     return S_OK;
 }
 

@@ -30,7 +30,9 @@ void CStrip::SetPropertyBool(ChartId id, bool bValue) {
 }
 
 void CStrip::SetPropertyBstr(ChartId id, const std::string& strValue) {
-    Put(id, MakeVariantBstr(strValue));
+    VARIANT var = MakeVariantBstr(strValue);
+    Put(id, var);
+    ClearVariant(&var);
 }
 
 void CStrip::ClearPoints() {

@@ -1,5 +1,7 @@
 #include "data/ChartTime.h"
 
+#include "platform/LocalTime.h"
+
 #include <cerrno>
 
 namespace {
@@ -39,7 +41,7 @@ double ChartTimeFromFields(long long nYear, long long nMonth, long long nDay, lo
 
 double ChartTimeFromTime(std::time_t t) {
     std::tm tm{};
-    if (localtime_r(&t, &tm) == nullptr) {
+    if (!BreakDownLocalTime(t, &tm)) {
         return 0.0;
     }
     return ChartTimeFromFields(static_cast<long long>(tm.tm_year) + 1900, tm.tm_mon + 1, tm.tm_mday,
@@ -47,7 +49,7 @@ double ChartTimeFromTime(std::time_t t) {
 }
 
 void CDayClock::Prepare() {
-    tzset();
+    ReadLocalTimeZone();
     m_bFast = false;
     // Every whole hour of the day, and midnight after it, must sit exactly k hours after
     // midnight and break down to the same wall clock: then no offset change falls inside.
@@ -63,7 +65,7 @@ void CDayClock::Prepare() {
             return;
         }
         std::tm tmBack{};
-        if (localtime_r(&t, &tmBack) == nullptr) {
+        if (!BreakDownLocalTime(t, &tmBack)) {
             return;
         }
         const int nExpectDay = 1 + nHour / 24;
@@ -84,7 +86,7 @@ bool CDayClock::ChartTimeSlow(int nHour, int nMinute, int nSecond, double* pdTim
         return false;
     }
     std::tm tmLocal{};
-    if (localtime_r(&t, &tmLocal) == nullptr) {
+    if (!BreakDownLocalTime(t, &tmLocal)) {
         return false;
     }
     *pdTime =

@@ -2,15 +2,12 @@
 
 #include "data/ChartTime.h"
 #include "data/FieldParse.h"
+#include "platform/SharedFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 constexpr int COLUMN_HOURS = 0;
@@ -31,15 +28,15 @@ struct CLineRead {
 // Ctrl-Z ends the file. A line gives at most FIELD_LINE_CHARS characters; the rest is dropped.
 class CTextLineReader {
 public:
-    void Reset(int fd, std::uint64_t nOffset) {
-        m_fd = fd;
+    void Reset(CSharedFile* pFile, std::uint64_t nOffset) {
+        m_pFile = pFile;
         m_nBase = nOffset;
         m_nPos = 0;
         m_nEnd = 0;
         m_bEof = false;
         m_bCtrlZ = false;
         m_bSkippedHole = false;
-        m_nErrno = 0;
+        m_bError = false;
     }
 
     // Fills szLine (FIELD_LINE_CHARS + 2 bytes). A read that fails inside a line drops the line.
@@ -53,7 +50,7 @@ public:
             // Past the limit only the line end matters, and a hole in a sparse file has none.
             const bool bSkipping = nCopied > FIELD_LINE_CHARS;
             if (m_nPos == m_nEnd && !Refill(bSkipping)) {
-                if (!bAny || m_nErrno != 0) {
+                if (!bAny || m_bError) {
                     return {};
                 }
                 line.bComplete = m_bCtrlZ; // the file ends inside the line
@@ -93,7 +90,7 @@ public:
         return line;
     }
 
-    [[nodiscard]] int Errno() const { return m_nErrno; }
+    [[nodiscard]] bool Failed() const { return m_bError; }
 
 private:
     bool Refill(bool bSkipping) {
@@ -105,24 +102,22 @@ private:
         m_nEnd = 0;
         m_bSkippedHole = false;
         if (bSkipping) {
-            const off_t nData = ::lseek(m_fd, static_cast<off_t>(m_nBase), SEEK_DATA);
-            if (nData < 0 && errno == ENXIO) {
+            std::uint64_t nData = 0;
+            switch (m_pFile->FindData(m_nBase, &nData)) {
+            case CSharedFile::EData::HoleToEnd:
                 m_bEof = true; // zeros to the end of the file
                 return false;
-            }
-            if (nData > static_cast<off_t>(m_nBase)) {
-                m_nBase = static_cast<std::uint64_t>(nData);
-                m_bSkippedHole = true;
-            } else if (nData < 0) {
-                ::lseek(m_fd, static_cast<off_t>(m_nBase), SEEK_SET); // no holes to find here
+            case CSharedFile::EData::Data:
+                m_bSkippedHole = nData > m_nBase;
+                m_nBase = nData;
+                break;
+            case CSharedFile::EData::Unknown:
+                break;
             }
         }
-        ssize_t nRead = 0;
-        do {
-            nRead = ::read(m_fd, m_buffer, READ_CHUNK);
-        } while (nRead < 0 && errno == EINTR);
+        const std::ptrdiff_t nRead = m_pFile->Read(m_buffer, READ_CHUNK);
         if (nRead <= 0) {
-            m_nErrno = nRead < 0 ? errno : 0;
+            m_bError = nRead < 0;
             m_bEof = true;
             return false;
         }
@@ -136,14 +131,14 @@ private:
         return true;
     }
 
-    int m_fd = -1;
+    CSharedFile* m_pFile = nullptr;
     std::uint64_t m_nBase = 0; // file offset of m_buffer[0]
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     bool m_bEof = false;
     bool m_bCtrlZ = false;
     bool m_bSkippedHole = false; // the last refill jumped over a hole
-    int m_nErrno = 0;
+    bool m_bError = false;       // a read failed; the file says why
     char m_buffer[READ_CHUNK];
 };
 
@@ -151,27 +146,21 @@ private:
 // line or per read.
 CTextLineReader g_Reader;
 
-// POSIX opens never lock others out: the logger may keep writing the file meanwhile. O_NONBLOCK
-// keeps a FIFO without a writer from blocking the open; only regular files are read.
-int OpenShared(const std::string& strPath, CFieldRead* pResult) {
-    int fd = -1;
-    do {
-        fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+// The open shares the file with the logger, which may keep writing it meanwhile.
+bool OpenShared(CSharedFile& file, const std::string& strPath, CFieldRead* pResult) {
+    switch (file.Open(strPath)) {
+    case ESharedOpen::Opened:
+        pResult->eOpen = EFieldOpen::Opened;
+        return true;
+    case ESharedOpen::NotFound:
         pResult->eOpen = EFieldOpen::NotFound;
-        pResult->strOpenError = std::strerror(errno);
-        return -1;
+        break;
+    case ESharedOpen::NotRegular:
+        pResult->eOpen = EFieldOpen::NotRegular;
+        break;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        pResult->eOpen = S_ISDIR(st.st_mode) ? EFieldOpen::NotFound : EFieldOpen::NotRegular;
-        pResult->strOpenError = S_ISDIR(st.st_mode) ? "is a folder" : "not a regular file";
-        ::close(fd);
-        return -1;
-    }
-    pResult->eOpen = EFieldOpen::Opened;
-    return fd;
+    pResult->strOpenError = file.Error();
+    return false;
 }
 
 // The clock for the zone in force. Every reading lies on 1 January 2004, so the probe of that day
@@ -233,18 +222,18 @@ void SummariseScales(std::span<const FieldSample> records, CLoadSummary* pSummar
 CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samples,
                          CReadFrom from) {
     CFieldRead result;
-    const int fd = OpenShared(strPath, &result);
-    if (fd < 0) {
+    CSharedFile file;
+    if (!OpenShared(file, strPath, &result)) {
         return result;
     }
     result.nEndOffset = from.nOffset;
     result.nNextLine = from.nLine;
-    if (from.nOffset > 0 && ::lseek(fd, static_cast<off_t>(from.nOffset), SEEK_SET) < 0) {
-        result.strReadError = std::strerror(errno);
+    if (from.nOffset > 0 && !file.Seek(from.nOffset)) {
+        result.strReadError = file.Error();
     }
     const CDayClock& clock = PreparedClock();
     CTextLineReader& reader = g_Reader;
-    reader.Reset(fd, from.nOffset);
+    reader.Reset(&file, from.nOffset);
 
     CLoadSummary& summary = result.summary;
     char szLine[FIELD_LINE_CHARS + 2];
@@ -280,14 +269,14 @@ CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samp
             result.nCompleteRecords = n;
         }
     }
-    if (reader.Errno() != 0) {
-        result.strReadError = std::strerror(reader.Errno());
+    if (reader.Failed()) {
+        result.strReadError = file.Error();
     }
     if (!result.strReadError.empty()) {
         summary.bReadError = true;
         Warn(result, nLine, "read error: " + result.strReadError);
     }
-    ::close(fd);
+    file.Close();
 
     result.records = samples.first(n);
     summary.nRecords = static_cast<int>(n);

@@ -1,11 +1,10 @@
 #include "data/FieldParse.h"
 
+#include "platform/CLocaleNumber.h"
+
 #include <charconv>
 #include <climits>
-#include <clocale>
-#include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 namespace {
 bool IsCSpace(char c) {
@@ -14,11 +13,6 @@ bool IsCSpace(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-locale_t CLocale() {
-    static const locale_t s_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return s_locale;
 }
 } // namespace
 
@@ -75,5 +69,5 @@ double ParseRealField(const char* psz) {
             return 0.0;
         }
     }
-    return strtod_l(pszNumber, nullptr, CLocale());
+    return ParseDoubleInCLocale(pszNumber);
 }

@@ -6,6 +6,11 @@
 // failure the target keeps its old bytes and nothing is left beside it; a process killed part-way
 // leaves nothing either, since an unnamed file goes with the process.
 //
+// On Windows (AtomicFileWin32.cpp) the new file is a named one beside the target (Windows has no
+// unnamed files, so a killed process leaves it behind), flushed, and put in the target's place by
+// ReplaceFileW, which keeps the old file's attributes and security, or by MoveFileExW for a new
+// target.
+//
 // Writers that want a file name (a PDF printer) write through WritablePath().
 
 #include "platform/Outcome.h"
@@ -41,8 +46,13 @@ private:
     std::string m_strTarget;   // as given, for messages
     std::string m_strResolved; // the file a symlink names, or the target itself
     std::string m_strTemp;     // the named temporary, when the unnamed file was not available
+#ifdef _WIN32
+    [[nodiscard]] COutcome SystemFailure(unsigned long dwError) const;
+    void* m_hFile = nullptr; // a HANDLE; null when closed
+#else
     int m_fd = -1;
     bool m_bUnnamed = false;
+#endif
 };
 
 // Writes bytes to strTarget whole or not at all.

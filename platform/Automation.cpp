@@ -1,5 +1,9 @@
 #include "platform/Automation.h"
 
+#ifdef _WIN32
+#include "platform/Win32Text.h"
+#endif
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -31,44 +35,74 @@ HRESULT SafeArrayDestroyDescriptor(SAFEARRAY* psa) {
 }
 #endif
 
-VARIANT MakeVariantI2(SHORT nValue) {
+namespace {
+VARIANT NewVariant(VARTYPE vt) {
     VARIANT var;
-    var.vt = VT_I2;
+#ifdef _WIN32
+    ::VariantInit(&var); // a plain struct there: nothing else clears it
+#endif
+    var.vt = vt;
+    return var;
+}
+} // namespace
+
+VARIANT MakeVariantI2(SHORT nValue) {
+    VARIANT var = NewVariant(VT_I2);
     var.iVal = nValue;
     return var;
 }
 
 VARIANT MakeVariantI4(LONG nValue) {
-    VARIANT var;
-    var.vt = VT_I4;
+    VARIANT var = NewVariant(VT_I4);
     var.lVal = nValue;
     return var;
 }
 
 VARIANT MakeVariantR8(double dValue) {
-    VARIANT var;
-    var.vt = VT_R8;
+    VARIANT var = NewVariant(VT_R8);
     var.dblVal = dValue;
     return var;
 }
 
 VARIANT MakeVariantBool(bool bValue) {
-    VARIANT var;
-    var.vt = VT_BOOL;
+    VARIANT var = NewVariant(VT_BOOL);
     var.boolVal = bValue ? VARIANT_TRUE : VARIANT_FALSE;
     return var;
 }
 
 VARIANT MakeVariantBstr(std::string strValue) {
-    VARIANT var;
-    var.vt = VT_BSTR;
+    VARIANT var = NewVariant(VT_BSTR);
+#ifdef _WIN32
+    const std::wstring strWide = WideFromUtf8(strValue);
+    var.bstrVal = ::SysAllocStringLen(strWide.data(), static_cast<UINT>(strWide.size()));
+#else
     var.bstrVal = std::move(strValue);
+#endif
     return var;
 }
 
 VARIANT MakeVariantRef(VARIANT* pvar) {
-    VARIANT var;
-    var.vt = VT_VARIANT | VT_BYREF;
+    VARIANT var = NewVariant(VT_VARIANT | VT_BYREF);
     var.pvarVal = pvar;
     return var;
+}
+
+void ClearVariant(VARIANT* pvar) {
+#ifdef _WIN32
+    ::VariantClear(pvar);
+#else
+    pvar->bstrVal.clear();
+    pvar->vt = VT_EMPTY;
+#endif
+}
+
+std::string TextOfVariant(const VARIANT& var) {
+    if (var.vt != VT_BSTR) {
+        return {};
+    }
+#ifdef _WIN32
+    return Utf8FromWide(var.bstrVal, ::SysStringLen(var.bstrVal));
+#else
+    return var.bstrVal;
+#endif
 }

@@ -7,7 +7,9 @@
 
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <oleauto.h>
+#else
 using VARTYPE = USHORT;
 using VARIANT_BOOL = SHORT;
 constexpr VARIANT_BOOL VARIANT_TRUE = -1;
@@ -69,5 +71,11 @@ VARIANT MakeVariantI2(SHORT nValue);
 VARIANT MakeVariantI4(LONG nValue);
 VARIANT MakeVariantR8(double dValue);
 VARIANT MakeVariantBool(bool bValue);
+// A new string the VARIANT owns: give it back with ClearVariant.
 VARIANT MakeVariantBstr(std::string strValue);
 VARIANT MakeVariantRef(VARIANT* pvar);
+
+// Frees what the VARIANT owns and leaves it VT_EMPTY.
+void ClearVariant(VARIANT* pvar);
+// The text of a VT_BSTR VARIANT in UTF-8 (a Windows BSTR is UTF-16); empty for any other type.
+[[nodiscard]] std::string TextOfVariant(const VARIANT& var);

@@ -5,6 +5,11 @@
 #include <cstdint>
 
 #ifdef _WIN32
+// std::min and std::max, not the macros.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <olectl.h> // the stock property DISPIDs
 #include <windows.h>
 #else
 using BOOL = int;

@@ -1,10 +1,13 @@
 #include "tests/TestSupport.h"
 
+#include "platform/LocalTime.h"
+
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -12,12 +15,42 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-CTempDir::CTempDir() {
-    std::string strTemplate = (fs::temp_directory_path() / "quillon-test-XXXXXX").string();
-    if (mkdtemp(strTemplate.data()) == nullptr) {
+std::string MakeUniqueFolder(const std::string& strPrefix) {
+    static std::mt19937_64 s_random{std::random_device{}()};
+    constexpr const char* LETTERS = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path(ec);
+    for (int nTry = 0; !ec && nTry < 100; ++nTry) {
+        std::string strName = strPrefix + "-";
+        for (int i = 0; i < 6; ++i) {
+            strName += LETTERS[s_random() % 36];
+        }
+        // Forward slashes on every system: the tests join paths with "/".
+        const std::string strPath = (folder / strName).generic_string();
+        if (fs::create_directory(strPath, ec)) {
+            fs::permissions(strPath, fs::perms::owner_all, ec);
+            return strPath;
+        }
+    }
+    return {};
+}
+
+void SetEnv(const std::string& strName, const std::string& strValue) {
+#ifdef _WIN32
+    _putenv_s(strName.c_str(), strValue.c_str());
+#else
+    if (strValue.empty()) {
+        unsetenv(strName.c_str());
+    } else {
+        setenv(strName.c_str(), strValue.c_str(), 1);
+    }
+#endif
+}
+
+CTempDir::CTempDir() : m_strPath(MakeUniqueFolder("quillon-test")) {
+    if (m_strPath.empty()) {
         throw std::runtime_error("cannot make a temporary folder");
     }
-    m_strPath = strTemplate;
 }
 
 CTempDir::~CTempDir() {
@@ -31,7 +64,7 @@ CTempDir::~CTempDir() {
 }
 
 std::string CTempDir::File(const std::string& strName) const {
-    return (fs::path(m_strPath) / strName).string();
+    return m_strPath + "/" + strName;
 }
 
 void WriteFile(const std::string& strPath, const std::string& strBytes) {
@@ -47,11 +80,25 @@ std::string ReadFile(const std::string& strPath) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+CRecordingChart::~CRecordingChart() {
+    for (CChartCall& call : m_calls) {
+        for (VARIANT& var : call.args) {
+            if (var.vt == VT_BSTR) {
+                ClearVariant(&var);
+            }
+        }
+    }
+}
+
 HRESULT CRecordingChart::Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) {
     CChartCall call;
     call.dispid = dispid;
     call.wFlags = wFlags;
-    call.args.assign(pArgs, pArgs + nArgs);
+    for (UINT i = 0; i < nArgs; ++i) {
+        // Text is kept as a copy of its own: the caller frees its string when the call returns.
+        call.args.push_back(pArgs[i].vt == VT_BSTR ? MakeVariantBstr(TextOfVariant(pArgs[i]))
+                                                   : pArgs[i]);
+    }
     if (nArgs == 2 && pArgs[1].vt == (VT_VARIANT | VT_BYREF) && pArgs[1].pvarVal != nullptr &&
         pArgs[1].pvarVal->vt == (VT_ARRAY | VT_R8) && pArgs[1].pvarVal->parray != nullptr) {
         const SAFEARRAY* psa = pArgs[1].pvarVal->parray;
@@ -88,17 +135,13 @@ CScopedTimeZone::CScopedTimeZone(const std::string& strZone) {
         m_strOld = pszOld;
         m_bHadOld = true;
     }
-    setenv("TZ", strZone.c_str(), 1);
-    tzset();
+    SetEnv("TZ", strZone);
+    ReadLocalTimeZone();
 }
 
 CScopedTimeZone::~CScopedTimeZone() {
-    if (m_bHadOld) {
-        setenv("TZ", m_strOld.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
+    SetEnv("TZ", m_bHadOld ? m_strOld : std::string());
+    ReadLocalTimeZone();
 }
 
 std::string SourceDir() {

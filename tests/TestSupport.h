@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers for the tests: a private temporary folder per test, files with given bytes, a
-// chart target that records every call it receives, and a scoped time-zone switch.
+// chart target that records every call it receives, and a scoped time-zone switch. They build
+// for Windows too, for the suites the cross build runs.
 
 #include "chart/Strip.h"
 
@@ -8,6 +9,12 @@
 #include <vector>
 
 namespace testing_support {
+
+// Creates a new folder "PREFIX-XXXXXX" in the system's temporary folder; empty on failure.
+[[nodiscard]] std::string MakeUniqueFolder(const std::string& strPrefix);
+
+// Sets an environment variable of this process; an empty value removes it.
+void SetEnv(const std::string& strName, const std::string& strValue);
 
 // A fresh empty folder under the test run's temporary root, removed with the object.
 class CTempDir {
@@ -43,6 +50,9 @@ struct CChartCall {
 class CRecordingChart : public IChartDispatch {
 public:
     explicit CRecordingChart(IChartDispatch* pNext = nullptr) : m_pNext(pNext) {}
+    ~CRecordingChart() override;
+    CRecordingChart(const CRecordingChart&) = delete;
+    CRecordingChart& operator=(const CRecordingChart&) = delete;
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
     std::vector<CChartCall> m_calls;
 
@@ -54,7 +64,8 @@ private:
     IChartDispatch* m_pNext;
 };
 
-// Sets TZ for the scope of a test and restores the previous value.
+// Sets TZ for the scope of a test and restores the previous value. An empty zone removes TZ: the
+// system's own zone.
 class CScopedTimeZone {
 public:
     explicit CScopedTimeZone(const std::string& strZone);

@@ -8,11 +8,17 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace testing_support;
 
@@ -47,14 +53,33 @@ TEST_F(CLoadFixture, OnlyRegularFilesAreRead) {
     samples[0] = {123.0, 456.0};
     EXPECT_EQ(ReadFieldFile(dir.File("missing.vks"), samples).eOpen, EFieldOpen::NotFound);
     EXPECT_EQ(ReadFieldFile(dir.Path(), samples).eOpen, EFieldOpen::NotFound); // a folder
+#ifdef _WIN32
+    EXPECT_EQ(ReadFieldFile("NUL", samples).eOpen, EFieldOpen::NotRegular);
+#else
     // A FIFO without a writer would block a plain open for ever; a device never ends.
     const std::string strFifo = dir.File("fifo.vks");
     ASSERT_EQ(mkfifo(strFifo.c_str(), 0600), 0);
     EXPECT_EQ(ReadFieldFile(strFifo, samples).eOpen, EFieldOpen::NotRegular);
     EXPECT_EQ(ReadFieldFile("/dev/zero", samples).eOpen, EFieldOpen::NotRegular);
+#endif
     EXPECT_EQ(samples[0].dTime, 123.0);
 }
 
+#ifdef _WIN32
+TEST_F(CLoadFixture, FileHeldWithoutSharingIsNotOpenedAndSharedOneIs) {
+    const std::string strPath = dir.File("held.vks");
+    WriteFile(strPath, "12:00:00,1.0\n");
+    const std::wstring strWide = std::filesystem::path(strPath).wstring();
+    for (const DWORD dwShare : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        // A logger holds the file open for writing, sharing it or not.
+        const HANDLE hLogger = ::CreateFileW(strWide.c_str(), GENERIC_WRITE, dwShare, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(hLogger, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(ReadFieldFile(strPath, samples).Opened(), dwShare != 0) << dwShare;
+        ::CloseHandle(hLogger);
+    }
+}
+#else
 TEST_F(CLoadFixture, UnreadableFileIsNotOpened) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "permission bits do not bind root";
@@ -64,6 +89,7 @@ TEST_F(CLoadFixture, UnreadableFileIsNotOpened) {
     chmod(strPath.c_str(), 0);
     EXPECT_FALSE(ReadFieldFile(strPath, samples).Opened());
 }
+#endif
 
 // ---- The scales -----------------------------------------------------------------------------
 
@@ -252,7 +278,9 @@ TEST_F(CLoadFixture, FileChangingWhileReadGivesWhatItHeld) {
         const std::string strChunk = Lines(5000, "02:00:00,-3.5\n");
         for (int i = 0; !bStop; ++i) {
             if (i % 4 == 3) {
-                truncate(strPath.c_str(), static_cast<off_t>((i * 7919) % 200000));
+                std::error_code ec; // the reader may hold the file just then
+                std::filesystem::resize_file(strPath,
+                                             static_cast<std::uintmax_t>((i * 7919) % 200000), ec);
             } else if (FILE* pFile = std::fopen(strPath.c_str(), "ab")) {
                 std::fwrite(strChunk.data(), 1, strChunk.size(), pFile);
                 std::fclose(pFile);

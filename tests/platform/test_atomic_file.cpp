@@ -8,7 +8,10 @@
 
 #include <cerrno>
 #include <filesystem>
+
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -19,10 +22,6 @@ std::size_t EntriesIn(const std::string& strFolder) {
         std::distance(fs::directory_iterator(strFolder), fs::directory_iterator()));
 }
 
-mode_t ModeOf(const std::string& strPath) {
-    struct stat st {};
-    return ::stat(strPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
 } // namespace
 
 TEST(AtomicFile, EveryFailureKeepsTheOldBytesAndLeavesNothing) {
@@ -53,6 +52,33 @@ TEST(AtomicFile, EveryFailureKeepsTheOldBytesAndLeavesNothing) {
     }
 }
 
+TEST(AtomicFile, ReplacesAFileOrMakesANewOneAndLeavesNothingElse) {
+    CTempDir dir;
+    const std::string strTarget = dir.File("page.pdf");
+    for (const char* pszBytes : {"first", "second, longer"}) {
+        ASSERT_TRUE(WriteFileAtomically(strTarget, pszBytes).Ok()) << pszBytes;
+        EXPECT_EQ(ReadFile(strTarget), pszBytes);
+        EXPECT_EQ(EntriesIn(dir.Path()), 1u) << pszBytes;
+    }
+    // A writer that wants a name writes through it; only the commit gives it the target's.
+    CAtomicFile file(strTarget);
+    ASSERT_TRUE(file.Open().Ok());
+    WriteFile(file.WritablePath(), "third%%EOF");
+    EXPECT_TRUE(file.CheckEnd("%%EOF").Ok());
+    EXPECT_EQ(ReadFile(strTarget), "second, longer");
+    ASSERT_TRUE(file.Commit().Ok());
+    EXPECT_EQ(ReadFile(strTarget), "third%%EOF");
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+#ifndef _WIN32
+namespace {
+mode_t ModeOf(const std::string& strPath) {
+    struct stat st {};
+    return ::stat(strPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+} // namespace
+
 TEST(AtomicFile, FollowsLinksAndKeepsPermissions) {
     CTempDir dir;
     // An existing private file stays private; a new file gets what any new file gets.
@@ -80,3 +106,4 @@ TEST(AtomicFile, FollowsLinksAndKeepsPermissions) {
     EXPECT_EQ(missing.Error(),
               "cannot write " + dir.File("none/x.png") + ": No such file or directory");
 }
+#endif
