@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     case ECommandMode::Export: {
         // No window is shown: without a display, draw offscreen.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         QApplication app(argc, argv);
         SetApplicationNames();

@@ -12,10 +12,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 constexpr int SCREEN_DPI = 96;
@@ -136,16 +135,20 @@ bool IsChartImagePath(const std::string& strOut) {
 }
 
 COutcome CheckExportTarget(const std::string& strOut) {
-    struct stat st {};
-    if (::stat(strOut.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory(fs::path(strOut), ec)) {
         return COutcome::Fail("cannot write " + strOut + ": it is a folder");
     }
     const std::string strFolder = FolderOf(strOut);
-    if (::stat(strFolder.c_str(), &st) != 0) {
+    const fs::file_status folder = fs::status(fs::path(strFolder), ec);
+    if (!fs::exists(folder)) {
         return COutcome::Fail("cannot write " + strOut + ": folder " + strFolder +
-                              (errno == ENOENT ? " does not exist" : ": " + std::string(std::strerror(errno))));
+                              (ec && ec != std::errc::no_such_file_or_directory
+                                   ? ": " + ec.message()
+                                   : std::string(" does not exist")));
     }
-    if (!S_ISDIR(st.st_mode)) {
+    if (!fs::is_directory(folder)) {
         return COutcome::Fail("cannot write " + strOut + ": " + strFolder + " is not a folder");
     }
     return {};
@@ -155,8 +158,7 @@ COutcome ExportChartImage(const CChartState& state, const std::string& strOut, i
                           int nHeight, const std::string& strDescription) {
     const EImageKind eKind = ImageKindOf(strOut);
     if (eKind == EImageKind::Unknown) {
-        return COutcome::Fail("cannot write " + strOut +
-                              ": unknown file type (use .png or .svg)");
+        return COutcome::Fail("cannot write " + strOut + ": unknown file type (use .png or .svg)");
     }
     if (COutcome target = CheckExportTarget(strOut); !target.Ok()) {
         return target;
@@ -175,6 +177,6 @@ COutcome ExportChartImage(const CChartState& state, const std::string& strOut, i
     if (!drawn.Ok()) {
         return COutcome::Fail("cannot write " + strOut + ": " + drawn.Error());
     }
-    return WriteFileAtomically(strOut, std::string_view(bytes.constData(),
-                                                         static_cast<std::size_t>(bytes.size())));
+    return WriteFileAtomically(
+        strOut, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
