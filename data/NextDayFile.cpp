@@ -41,7 +41,10 @@ std::string NextDayFile(const std::string& strCurrent) {
             bLater = !ecTime && time > currentTime;
         }
         if (bLater && (strBest.empty() || strName > strBestName)) {
-            strBest = path.string();
+            // In the folder as the caller wrote it, with the caller's separators.
+            const std::string strOwnName = current.filename().string();
+            strBest = strCurrent.substr(0, strCurrent.size() - strOwnName.size()) +
+                      path.filename().string();
             strBestName = strName;
         }
     }
