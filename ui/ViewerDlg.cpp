@@ -74,6 +74,7 @@ const CViewerDlg::CCommandEntry CViewerDlg::s_commandMap[] = {
     {ID_FILE_OPEN, &CViewerDlg::OnFileOpen},
     {ID_FILE_PRINT, &CViewerDlg::PrintChart},
     {ID_FILE_EXIT, &CViewerDlg::OnFileExit},
+    {ID_APP_ABOUT, &CViewerDlg::OnAbout},
 };
 const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
     {IDM_ABOUTBOX, &CViewerDlg::OnAbout},
@@ -124,6 +125,7 @@ BOOL CViewerDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, ICON_BIG);
     SetIcon(m_hIcon, ICON_SMALL);
+    LoadAccelTable(IDR_MAINFRAME);
 
     m_context.settings.LoadPlacement();
     ApplyPlacement();
@@ -247,10 +249,21 @@ void CViewerDlg::LoadStartupFile() {
     PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
 }
 
-BOOL CViewerDlg::LoadDataFile(std::string strPath) {
+BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
     CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
-    m_strDataPath = strPath;
-    return LoadFieldFile(strPath, m_context.samples, m_context.chart).Opened() ? TRUE : FALSE;
+    // Read first, into the array only: a file that does not open leaves the day on screen, its
+    // title and the print caption exactly as they were.
+    const CFieldRead day = ReadFieldFile(strPath, m_context.samples);
+    if (!day.Opened()) {
+        return FALSE;
+    }
+    if (bReplaceDay) {
+        m_context.chart.ClearPoints();
+    }
+    HandOverDay(m_context.chart, day);
+    m_strDataPath = std::move(strPath);
+    SetWindowText(m_strDataPath); // the title names the file in view
+    return TRUE;
 }
 
 void CViewerDlg::OnFileOpen() {
@@ -258,8 +271,7 @@ void CViewerDlg::OnFileOpen() {
     if (!strPath) {
         return;
     }
-    m_context.chart.ClearPoints();
-    if (!LoadDataFile(*strPath)) {
+    if (!LoadDataFile(*strPath, TRUE)) {
         AfxMessageBox(FILE_NOT_FOUND + *strPath, MB_OK);
     }
 }
@@ -282,10 +294,18 @@ void CViewerDlg::PrintChart() {
     printer.PrintOnDC(dlg.GetPrinterDC());
 }
 
+void CViewerDlg::OnOK() {
+    // Enter: the main window is no form to confirm, and it stays.
+}
+
+void CViewerDlg::OnCancel() {
+    // Esc: likewise. The window ends by closing (which saves the placement) or by Exit.
+}
+
 void CViewerDlg::OnClose() {
     RecordPlacement();
     m_context.settings.SavePlacement();
-    CDialog::OnClose();
+    EndDialog(IDCANCEL);
 }
 
 void CViewerDlg::OnDestroy() {
