@@ -133,7 +133,15 @@ BOOL CViewerDlg::OnInitDialog() {
     ResizeChart();
     SetWindowText(m_context.strDataFile);
     ApplyChartDisplaySettings(m_context.chart);
+    ApplyMinimumSize();
     return TRUE;
+}
+
+void CViewerDlg::ApplyMinimumSize() {
+    // No smaller than a chart whose labels all stay legible; the menu bar comes on top of it.
+    if (CStripChart* pChart = GetChart()) {
+        GetClientWidget()->setMinimumSize(pChart->Renderer().MinimumSize(pChart->State(), pChart));
+    }
 }
 
 void CViewerDlg::ApplyPlacement() {

@@ -82,6 +82,7 @@ private:
     void OnAbout();
     void QueueStartupLoad();
     void ApplyPlacement();
+    void ApplyMinimumSize();
     void RecordPlacement();
 
     CViewerContext m_context;

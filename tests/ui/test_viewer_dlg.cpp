@@ -430,6 +430,46 @@ TEST_F(CViewerDlgTest, KeysAndTheHelpMenuReachTheirCommands) {
     });
 }
 
+// ---- Size
+// ----------------------------------------------------------------------------------------
+
+// The window shrinks no further than a chart whose labels all stay legible, and at every size the
+// chart covers the whole client area: nothing but the chart shows under the menu bar.
+TEST_F(CViewerDlgTest, TheChartCoversTheClientAreaFromTheLegibleMinimumUp) {
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        CStripChart* pChart = viewer.GetChart();
+        const QSize szLegible = pChart->Renderer().MinimumSize(pChart->State(), pChart);
+        for (const QSize szAsked : {QSize(600, 400), QSize(120, 90), QSize(900, 640)}) {
+            SCOPED_TRACE(std::to_string(szAsked.width()) + "x" + std::to_string(szAsked.height()));
+            viewer.MoveWindow(10, 10, szAsked.width(), szAsked.height());
+            QCoreApplication::processEvents();
+            RECT rc{};
+            viewer.GetClientRect(&rc);
+            const QSize szClient(rc.right, rc.bottom);
+            EXPECT_TRUE(szClient.width() >= szLegible.width() &&
+                        szClient.height() >= szLegible.height());
+            if (szAsked.width() < szLegible.width()) {
+                EXPECT_EQ(szClient, szLegible) << "not shrunk to the legible minimum";
+            }
+            EXPECT_EQ(pChart->geometry(), QRect(QPoint(0, 0), szClient));
+            // The window's own background shows nowhere at the client area's edges, and its
+            // bottom row is the chart's black.
+            const QImage shot = viewer.GetSafeHwnd()->grab().toImage();
+            const QRgb rgbWindow = viewer.GetSafeHwnd()->palette().window().color().rgb();
+            for (int x = 0; x < shot.width(); ++x) {
+                ASSERT_EQ(shot.pixel(x, shot.height() - 1), qRgb(0, 0, 0)) << "bottom, at " << x;
+            }
+            for (int y = shot.height() - szClient.height(); y < shot.height(); ++y) {
+                ASSERT_NE(shot.pixel(0, y), rgbWindow) << "left edge, at " << y;
+                ASSERT_NE(shot.pixel(shot.width() - 1, y), rgbWindow) << "right edge, at " << y;
+            }
+        }
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+}
+
 // ---- Paint -------------------------------------------------------------------------------------
 
 TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
