@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -155,6 +156,39 @@ void CViewerDlg::ApplyPlacement() {
     pWindow->move(rc.nLeft, rc.nTop);
     pWindow->resize(rc.nWidth, rc.nHeight);
     pWindow->raise();
+    FitToScreen();
+}
+
+void CViewerDlg::FitToScreen() {
+    // A size larger than the work area (saved under another scale factor, or on a larger screen)
+    // is cut to it, frame included, and the window moved into it; one that fits is left alone.
+    QWidget* pWindow = GetSafeHwnd();
+    if (pWindow == nullptr || IsZoomed() || IsIconic()) {
+        return;
+    }
+    const QRect rcFrame = pWindow->frameGeometry();
+    const QScreen* pScreen = QGuiApplication::screenAt(rcFrame.topLeft());
+    if (pScreen == nullptr) {
+        pScreen = QGuiApplication::primaryScreen();
+    }
+    if (pScreen == nullptr) {
+        return;
+    }
+    const QRect rcWork = pScreen->availableGeometry();
+    const QSize szFrame = rcFrame.size() - pWindow->size();
+    const QSize szRoom = rcWork.size() - szFrame;
+    const QSize szWindow = pWindow->size();
+    if (szWindow.width() <= szRoom.width() && szWindow.height() <= szRoom.height()) {
+        return;
+    }
+    const QSize szFitted = szWindow.boundedTo(szRoom);
+    const QPoint ptCorner(
+        std::max(rcWork.left(),
+                 std::min(rcFrame.left(), rcWork.left() + szRoom.width() - szFitted.width())),
+        std::max(rcWork.top(),
+                 std::min(rcFrame.top(), rcWork.top() + szRoom.height() - szFitted.height())));
+    pWindow->move(ptCorner);
+    pWindow->resize(szFitted);
 }
 
 void CViewerDlg::RecordPlacement() {
@@ -244,6 +278,8 @@ void CViewerDlg::QueueStartupLoad() {
     // cannot run inside a paint.
     m_bStartupLoadQueued = true;
     QTimer::singleShot(0, GetSafeHwnd(), [this] {
+        // On screen, the window manager's frame is known at last: fit it in too.
+        FitToScreen();
         LoadStartupFile();
         m_bFirstPaintDone = TRUE;
     });

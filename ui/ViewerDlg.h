@@ -82,6 +82,7 @@ private:
     void OnAbout();
     void QueueStartupLoad();
     void ApplyPlacement();
+    void FitToScreen();
     void ApplyMinimumSize();
     void RecordPlacement();
 

@@ -6,8 +6,10 @@
 #include "platform/Resources.h"
 #include "tests/ui/test_viewer_support.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
 
 #include <cstring>
@@ -468,6 +470,46 @@ TEST_F(CViewerDlgTest, TheChartCoversTheClientAreaFromTheLegibleMinimumUp) {
         }
         viewer.SendCommand(ID_FILE_EXIT);
     });
+}
+
+// A saved size the screen's work area cannot hold (saved under another scale factor, say) is cut
+// to it, frame included, and the window moved into it; a saved size that fits is kept as it was.
+TEST_F(CViewerDlgTest, ASavedSizeLargerThanTheWorkAreaIsCutToIt) {
+    const QRect rcWork = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint ptSaved = rcWork.topLeft() + QPoint(100, 40);
+    struct CCase {
+        const char* pszWhy;
+        QSize szSaved; // without the frame
+        // The outer rectangle expected, given the size of the frame.
+        std::function<QRect(QSize szFrame)> expected;
+    };
+    const CCase cases[] = {
+        {"larger both ways", {3000, 2000}, [&](QSize) { return rcWork; }},
+        {"too high only",
+         {rcWork.width() * 2 / 3, 2000},
+         [&](QSize szFrame) {
+             return QRect(ptSaved.x(), rcWork.top(), rcWork.width() * 2 / 3 + szFrame.width(),
+                          rcWork.height());
+         }},
+        {"fits",
+         {500, 380},
+         [&](QSize szFrame) { return QRect(ptSaved, QSize(500, 380) + szFrame); }},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.pszWhy);
+        NextRun();
+        SavePlacement(ptSaved.x(), ptSaved.y(), c.szSaved.width(), c.szSaved.height());
+        NextRun();
+        CViewerDlg dlg(Context());
+        RunViewer(dlg, [&](CViewerDlg& viewer) {
+            // Once on screen, where the frame is known.
+            EXPECT_TRUE(LoadedAtStartup(viewer));
+            QWidget* pWindow = viewer.GetSafeHwnd();
+            const QSize szFrame = pWindow->frameGeometry().size() - pWindow->size();
+            EXPECT_EQ(pWindow->frameGeometry(), c.expected(szFrame));
+            viewer.SendCommand(ID_FILE_EXIT);
+        });
+    }
 }
 
 // ---- Paint -------------------------------------------------------------------------------------
