@@ -416,6 +416,10 @@ void CDialog::BuildMenuBar(UINT nMenuId) {
     if (pMenu == nullptr) {
         return;
     }
+    // A dialog's menu is part of its window, as the framework's menus are, never one exported to
+    // a desktop's global menu bar; asking the desktop whether it has one costs a bus round trip
+    // at every start.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     m_pMenuBar = new QMenuBar(m_hWnd);
     // A command item sends its number to the window, from the bar or from a pop-up alike.
     auto addCommand = [this](QWidget* pOwner, const CMenuItemTemplate& item) {
