@@ -2,8 +2,9 @@
 // CViewerDlg: the program's one main window, a resizable dialog from template 146 whose client
 // area is the strip chart (control 1021, bound to the context's CStrip).
 //
-// Set-up restores the saved placement, adds About to the system menu, loads the keys of the menu
-// commands, shows the start-up file as the title and gives the chart its display settings. Once
+// Set-up restores the saved placement (cut to the screen's work area when larger), adds About to
+// the system menu, loads the keys of the menu commands, shows the start-up file as the title,
+// gives the chart its display settings and keeps the window no smaller than a legible chart. Once
 // the window is on screen (after its first non-minimised paint) it loads the start-up file through
 // LoadDataFile: under the loading window it reads the file into the context's array and, only when
 // the file opened, hands the day to the chart and names the file in the title. Commands arrive by
