@@ -6,12 +6,12 @@
 #
 # DAY.vks defaults to build/sample-day.vks, RUNS to 15. Uses the X display in DISPLAY when it has a
 # window manager; otherwise starts Xvfb (display :95, 1280x1024) and openbox, and stops them at the
-# end. Installs xvfb and openbox when they are missing and needed. Quillon runs with a settings
-# folder of its own that the untimed first run sets up, as a user's later starts find theirs; it is
-# ended without closing, so it never saves a place and always opens where the bare window does
-# (10, 10, 600 x 400). The two programs take turns, one run each, so both meet the same load on the
-# machine. Prints every run, both medians and their ratio; exits 1 when quillon takes more than
-# 1.25 times the bare window's time.
+# end. Installs xvfb, openbox and x11-utils when they are missing and needed. Quillon runs with a
+# settings folder of its own that the untimed first run sets up, as a user's later starts find
+# theirs; it is ended without closing, so it never saves a place and always opens where the bare
+# window does (10, 10, 600 x 400). The two programs take turns, one run each, so both meet the same
+# load on the machine. Prints every run, both medians and their ratio; exits 1 when quillon takes
+# more than 1.25 times the bare window's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,11 +48,17 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 has_window_manager() {
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
+# Installs the Debian package that brings each command named, where the command is missing.
 install_missing() {
-  local missing=()
-  command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
-  command -v openbox >/dev/null 2>&1 || missing+=(openbox)
-  command -v xprop >/dev/null 2>&1 || missing+=(x11-utils)
+  local missing=() command package
+  for command in "$@"; do
+    case $command in
+      Xvfb) package=xvfb ;;
+      xprop | xdpyinfo) package=x11-utils ;;
+      *) package=$command ;;
+    esac
+    command -v "$command" >/dev/null 2>&1 || missing+=("$package")
+  done
   [ ${#missing[@]} -eq 0 ] && return
   echo "Installing ${missing[*]}" >&2
   local sudo=()
@@ -62,15 +68,16 @@ install_missing() {
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+install_missing xprop xdpyinfo
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  install_missing
+  install_missing Xvfb
   export DISPLAY=:95
   Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   started+=($!)
   for _ in $(seq 1 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 if ! has_window_manager; then
-  install_missing
+  install_missing openbox
   openbox >"$work/openbox.log" 2>&1 &
   started+=($!)
   for _ in $(seq 1 50); do has_window_manager && break; sleep 0.1; done
