@@ -11,14 +11,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
 constexpr double AXIS_POINTS = 8.25;
 constexpr double LABEL_POINTS = 9.75;
 constexpr double CAPTION_POINTS = 12.0;
-// Room between the plot area and its axis labels, in label heights.
-constexpr double AXIS_LABEL_GAP = 0.3;
+// Room between the plot area and its axis labels, in axis-label heights.
+constexpr double AXIS_LABEL_GAP = 0.1;
+// Room an axis title keeps from the texts and the frame it must not cover, in axis-label heights.
+constexpr double TITLE_CLEARANCE = 0.1;
+// Two stretches that touch within this many device pixels do not overlap.
+constexpr double TOUCH_TOLERANCE = 1e-6;
 
 // One-device-pixel pen: width 0 is Qt's cosmetic hairline, the fast path on every device.
 QPen HairlinePen(COLORREF cr) {
@@ -39,6 +44,55 @@ const QString& SerifFamily() {
         return font.defaultFamily();
     }();
     return s_strFamily;
+}
+
+struct CSpan {
+    double dLow = 0.0;
+    double dHigh = 0.0;
+};
+
+// The start nearest dWanted of a stretch dLength long that lies inside [dLow, dHigh] and overlaps
+// none of the blocked spans; none when there is no such stretch. The best start is dWanted itself
+// (held inside the bounds), a bound, or flush against a blocked span, so those are all it tries.
+std::optional<double> NearestFreeStart(double dWanted, double dLength, double dLow, double dHigh,
+                                       const std::vector<CSpan>& blocked) {
+    const auto fits = [&](double dStart) {
+        if (dStart < dLow - TOUCH_TOLERANCE || dStart + dLength > dHigh + TOUCH_TOLERANCE) {
+            return false;
+        }
+        return std::none_of(blocked.begin(), blocked.end(), [&](const CSpan& span) {
+            return dStart < span.dHigh - TOUCH_TOLERANCE &&
+                   span.dLow < dStart + dLength - TOUCH_TOLERANCE;
+        });
+    };
+    std::optional<double> best;
+    const auto consider = [&](double dStart) {
+        if (fits(dStart) && (!best || std::abs(dStart - dWanted) < std::abs(*best - dWanted))) {
+            best = dStart;
+        }
+    };
+    consider(std::clamp(dWanted, dLow, std::max(dLow, dHigh - dLength)));
+    consider(dLow);
+    consider(dHigh - dLength);
+    for (const CSpan& span : blocked) {
+        consider(span.dLow - dLength);
+        consider(span.dHigh);
+    }
+    return best;
+}
+
+// The stretches down that texts reaching into [dLeft, dRight] across take up, each widened by
+// dClear: where a title sliding down that column may not go.
+std::vector<CSpan> BlockedDown(const std::vector<CPlacedText>& texts, double dLeft, double dRight,
+                               double dClear) {
+    std::vector<CSpan> blocked;
+    for (const CPlacedText& text : texts) {
+        const QRectF& rc = text.rcBox;
+        if (rc.left() < dRight + dClear && dLeft - dClear < rc.right()) {
+            blocked.push_back({rc.top() - dClear, rc.bottom() + dClear});
+        }
+    }
+    return blocked;
 }
 
 QFont ChartFont(double dPoints) {
@@ -72,34 +126,92 @@ void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChar
     const CChartGeometry geometry(
         {rcTarget.left(), rcTarget.top(), rcTarget.right(), rcTarget.bottom()}, state.plot,
         state.ShownTime(), state.ShownValue());
-    PlaceLabels(painter, geometry, state);
+    const CChartRect& rcPlot = geometry.Plot();
+    m_layout.rcPlot =
+        QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom));
+    PlaceTicks(painter, geometry, state, 0.0);
+    if (!PlaceLabels(painter, geometry, state)) {
+        // Value lines too close for the value axis's title to pass between their labels: space
+        // them so that it can.
+        PlaceTicks(painter, geometry, state, ValueTitleSpacing(painter.device(), state));
+        (void)PlaceLabels(painter, geometry, state);
+    }
     DrawAxes(painter, geometry, state);
     DrawTrace(painter, geometry, state);
     DrawOverlay(painter, geometry, state, style);
-    DrawLabels(painter);
+    DrawTexts(painter, m_layout.labels);
     painter.restore();
+}
+
+double CChartRenderer::ValueTitleSpacing(QPaintDevice* pDevice, const CChartState& state) const {
+    const bool bTitled =
+        VALUE_TITLE_LABEL < std::min(state.nShownLabels, static_cast<int>(state.labels.size()));
+    if (!bTitled) {
+        return 0.0;
+    }
+    const double dAxisHeight = QFontMetricsF(m_fontAxis, pDevice).height();
+    const QString str = QString::fromStdString(state.labels[VALUE_TITLE_LABEL].strText);
+    return QFontMetricsF(m_fontLabel, pDevice).horizontalAdvance(str) + dAxisHeight +
+           2 * TITLE_CLEARANCE * dAxisHeight;
+}
+
+void CChartRenderer::PlaceTicks(QPainter& painter, const CChartGeometry& geometry,
+                                const CChartState& state, double dValueSpacing) {
+    const CChartRect& rcPlot = geometry.Plot();
+    const CChartRect& rcChart = geometry.Chart();
+    const QFontMetricsF metrics(m_fontAxis, painter.device());
+    const double dTextHeight = metrics.height();
+    const double dGap = dTextHeight * AXIS_LABEL_GAP;
+    // Value lines at least two label heights apart, or dValueSpacing when that is more.
+    m_valueTicks = ChooseValueTicks(geometry.ValueRange(), rcPlot.Height(),
+                                    std::max(dTextHeight, dValueSpacing / 2));
+    m_timeTicks = ChooseTimeTicks(geometry.TimeRange(), rcPlot.Width(), state.formats,
+                                  [&metrics](const std::string& str) {
+                                      return metrics.horizontalAdvance(QString::fromStdString(str));
+                                  });
+
+    m_layout.ticks.clear();
+    const auto add = [&](const std::string& strLabel, auto fnLeftTop) {
+        CPlacedText text;
+        text.str = QString::fromStdString(strLabel);
+        const double dWidth = metrics.horizontalAdvance(text.str);
+        text.rcBox = QRectF(fnLeftTop(dWidth), QSizeF(dWidth, dTextHeight));
+        text.dAscent = metrics.ascent();
+        text.pFont = &m_fontAxis;
+        text.crColour = state.crText;
+        m_layout.ticks.push_back(std::move(text));
+    };
+    // Value labels end just left of the frame, each centred on its line, but no lower than to
+    // meet the time labels, so the lowest and the first time label never overlap at the corner.
+    for (const CChartTick& tick : m_valueTicks.ticks) {
+        const double dY = geometry.ValueMap().Map(tick.dAt);
+        add(tick.strLabel, [&](double dWidth) {
+            return QPointF(rcPlot.dLeft - dGap - dWidth,
+                           std::min(dY - dTextHeight / 2, rcPlot.dBottom + dGap - dTextHeight));
+        });
+    }
+    // Time labels hang just under the frame, centred under their line but kept inside the chart.
+    for (const CChartTick& tick : m_timeTicks.ticks) {
+        const double dX = geometry.TimeMap().Map(tick.dAt);
+        add(tick.strLabel, [&](double dWidth) {
+            return QPointF(
+                std::max(rcChart.dLeft, std::min(dX - dWidth / 2, rcChart.dRight - dWidth)),
+                rcPlot.dBottom + dGap);
+        });
+    }
 }
 
 void CChartRenderer::DrawAxes(QPainter& painter, const CChartGeometry& geometry,
                               const CChartState& state) {
     const CChartRect& rcPlot = geometry.Plot();
-    const QFontMetricsF metrics(m_fontAxis, painter.device());
-    const double dTextHeight = metrics.height();
-    const CValueTicks valueTicks =
-        ChooseValueTicks(geometry.ValueRange(), rcPlot.Height(), dTextHeight);
-    const CTimeTicks timeTicks = ChooseTimeTicks(
-        geometry.TimeRange(), rcPlot.Width(), state.formats, [&metrics](const std::string& str) {
-            return metrics.horizontalAdvance(QString::fromStdString(str));
-        });
-
     // Grid lines on whole device pixels, so every line is one crisp pixel wide.
     std::vector<QLineF> grid;
-    grid.reserve(valueTicks.ticks.size() + timeTicks.ticks.size());
-    for (const CChartTick& tick : valueTicks.ticks) {
+    grid.reserve(m_valueTicks.ticks.size() + m_timeTicks.ticks.size());
+    for (const CChartTick& tick : m_valueTicks.ticks) {
         const double dY = std::round(geometry.ValueMap().Map(tick.dAt));
         grid.emplace_back(rcPlot.dLeft, dY, rcPlot.dRight, dY);
     }
-    for (const CChartTick& tick : timeTicks.ticks) {
+    for (const CChartTick& tick : m_timeTicks.ticks) {
         const double dX = std::round(geometry.TimeMap().Map(tick.dAt));
         grid.emplace_back(dX, rcPlot.dTop, dX, rcPlot.dBottom);
     }
@@ -110,38 +222,8 @@ void CChartRenderer::DrawAxes(QPainter& painter, const CChartGeometry& geometry,
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(QPointF(std::round(rcPlot.dLeft), std::round(rcPlot.dTop)),
                             QPointF(std::round(rcPlot.dRight), std::round(rcPlot.dBottom))));
-
-    painter.setFont(m_fontAxis);
-    painter.setPen(QColorOf(state.crText));
-    const double dGap = dTextHeight * AXIS_LABEL_GAP;
-    const double dAscent = metrics.ascent();
-    // A tick label that would run into a text label gives way to it.
-    auto drawTickLabel = [&](const QString& str, double dX, double dTop, double dWidth) {
-        const QRectF rcText(dX, dTop, dWidth, dTextHeight);
-        for (const CPlacedLabel& placed : m_placed) {
-            if (placed.rcBox.intersects(rcText)) {
-                return;
-            }
-        }
-        painter.drawText(QPointF(dX, dTop + dAscent), str);
-    };
-    for (const CChartTick& tick : valueTicks.ticks) {
-        const QString str = QString::fromStdString(tick.strLabel);
-        const double dWidth = metrics.horizontalAdvance(str);
-        const double dY = geometry.ValueMap().Map(tick.dAt);
-        drawTickLabel(str, rcPlot.dLeft - dGap - dWidth, dY - dTextHeight / 2, dWidth);
-    }
-    const CChartRect& rcChart = geometry.Chart();
-    for (const CChartTick& tick : timeTicks.ticks) {
-        const QString str = QString::fromStdString(tick.strLabel);
-        const double dWidth = metrics.horizontalAdvance(str);
-        // Centred under its line, but kept inside the chart.
-        double dX = geometry.TimeMap().Map(tick.dAt) - dWidth / 2;
-        dX = std::max(rcChart.dLeft, std::min(dX, rcChart.dRight - dWidth));
-        drawTickLabel(str, dX, rcPlot.dBottom + dGap, dWidth);
-    }
+    DrawTexts(painter, m_layout.ticks);
 }
-
 void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry,
                                const CChartState& state) {
     const std::vector<CChartPoint>& points = state.points;
@@ -191,10 +273,13 @@ void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry
     }
 }
 
-void CChartRenderer::PlaceLabels(QPainter& painter, const CChartGeometry& geometry,
+bool CChartRenderer::PlaceLabels(QPainter& painter, const CChartGeometry& geometry,
                                  const CChartState& state) {
-    m_placed.clear();
+    m_layout.labels.clear();
+    bool bAllPlaced = true;
     const CChartRect& rcChart = geometry.Chart();
+    const CChartRect& rcPlot = geometry.Plot();
+    const double dClear = TITLE_CLEARANCE * QFontMetricsF(m_fontAxis, painter.device()).height();
     const std::vector<CChartLabel>& labels = state.labels;
     const int nShown = std::min(state.nShownLabels, static_cast<int>(labels.size()));
     for (int i = 0; i < nShown; ++i) {
@@ -202,31 +287,119 @@ void CChartRenderer::PlaceLabels(QPainter& painter, const CChartGeometry& geomet
         if (label.strText.empty() || !std::isfinite(label.dX) || !std::isfinite(label.dY)) {
             continue;
         }
-        CPlacedLabel placed;
+        CPlacedText placed;
         placed.pFont = i == CAPTION_LABEL ? &m_fontCaption : &m_fontLabel;
         placed.str = QString::fromStdString(label.strText);
         placed.crColour = label.crColour;
+        placed.nLabel = i;
         const QFontMetricsF metrics(*placed.pFont, painter.device());
+        placed.dAscent = metrics.ascent();
         const double dWidth = metrics.horizontalAdvance(placed.str);
         const double dHeight = metrics.height();
-        // The position is where the label sits within the room it has: 0 puts it at the left
-        // (top) edge, 1 at the right (bottom) edge and 0.5 centres it.
         // Far-off positions are held just outside the chart, where the clip hides them.
         const double dFractionX = std::clamp(label.dX, -1.0, 2.0);
         const double dFractionY = std::clamp(label.dY, -1.0, 2.0);
-        placed.rcBox =
-            QRectF(rcChart.dLeft + dFractionX * (rcChart.Width() - dWidth),
-                   rcChart.dTop + dFractionY * (rcChart.Height() - dHeight), dWidth, dHeight);
-        placed.dAscent = metrics.ascent();
-        m_placed.push_back(std::move(placed));
+        const double dAnchorX = rcChart.dLeft + dFractionX * rcChart.Width();
+        const double dAnchorY = rcChart.dTop + dFractionY * rcChart.Height();
+
+        if (i == VALUE_TITLE_LABEL) {
+            // Upward, from the anchor rightward but never onto the frame, centred on the anchor
+            // down or as near it as the value labels leave room.
+            const double dLeft =
+                std::max(rcChart.dLeft, std::min(dAnchorX, rcPlot.dLeft - dClear - dHeight));
+            if (dLeft + dHeight > rcPlot.dLeft - dClear + TOUCH_TOLERANCE) {
+                bAllPlaced = false; // no room left of the frame
+                continue;
+            }
+            const std::optional<double> dTop =
+                NearestFreeStart(dAnchorY - dWidth / 2, dWidth, rcChart.dTop, rcChart.dBottom,
+                                 BlockedDown(m_layout.ticks, dLeft, dLeft + dHeight, dClear));
+            if (!dTop) {
+                bAllPlaced = false;
+                continue;
+            }
+            placed.rcBox = QRectF(dLeft, *dTop, dHeight, dWidth);
+            placed.bUpward = true;
+        } else if (i == TIME_TITLE_LABEL) {
+            // Centred across on the anchor, and below the frame and the time labels, as near the
+            // anchor down as they leave room.
+            const double dLeft =
+                std::max(rcChart.dLeft, std::min(dAnchorX - dWidth / 2, rcChart.dRight - dWidth));
+            std::vector<CSpan> blocked = BlockedDown(m_layout.ticks, dLeft, dLeft + dWidth, dClear);
+            blocked.push_back({rcPlot.dTop - dClear, rcPlot.dBottom + dClear});
+            const std::optional<double> dTop = NearestFreeStart(
+                dAnchorY - dHeight / 2, dHeight, rcPlot.dBottom, rcChart.dBottom, blocked);
+            if (!dTop) {
+                bAllPlaced = false;
+                continue;
+            }
+            placed.rcBox = QRectF(dLeft, *dTop, dWidth, dHeight);
+        } else {
+            // Any other label sits within the room it has: 0 puts it at the left (top) edge, 1 at
+            // the right (bottom) edge and 0.5 centres it.
+            placed.rcBox =
+                QRectF(rcChart.dLeft + dFractionX * (rcChart.Width() - dWidth),
+                       rcChart.dTop + dFractionY * (rcChart.Height() - dHeight), dWidth, dHeight);
+        }
+        m_layout.labels.push_back(std::move(placed));
+    }
+    // An axis label that would run into a text label gives way to it (the titles never meet one).
+    std::erase_if(m_layout.ticks, [this](const CPlacedText& tick) {
+        return std::any_of(
+            m_layout.labels.begin(), m_layout.labels.end(),
+            [&tick](const CPlacedText& label) { return label.rcBox.intersects(tick.rcBox); });
+    });
+    return bAllPlaced;
+}
+
+void CChartRenderer::DrawTexts(QPainter& painter, const std::vector<CPlacedText>& texts) {
+    for (const CPlacedText& text : texts) {
+        painter.setFont(*text.pFont);
+        painter.setPen(QColorOf(text.crColour));
+        if (!text.bUpward) {
+            painter.drawText(QPointF(text.rcBox.left(), text.rcBox.top() + text.dAscent), text.str);
+            continue;
+        }
+        // Turned a quarter to the left: the baseline runs up the box, the ascent to its left.
+        painter.save();
+        painter.translate(text.rcBox.left() + text.dAscent, text.rcBox.bottom());
+        painter.rotate(-90.0);
+        painter.drawText(QPointF(0.0, 0.0), text.str);
+        painter.restore();
     }
 }
 
-void CChartRenderer::DrawLabels(QPainter& painter) {
-    for (const CPlacedLabel& placed : m_placed) {
-        painter.setFont(*placed.pFont);
-        painter.setPen(QColorOf(placed.crColour));
-        painter.drawText(QPointF(placed.rcBox.left(), placed.rcBox.top() + placed.dAscent),
-                         placed.str);
+QSize CChartRenderer::MinimumSize(const CChartState& state, QPaintDevice* pDevice) const {
+    const QFontMetricsF axis(m_fontAxis, pDevice);
+    const QFontMetricsF title(m_fontLabel, pDevice);
+    const double dAxisHeight = axis.height();
+    const double dGap = AXIS_LABEL_GAP * dAxisHeight;
+    const double dClear = TITLE_CLEARANCE * dAxisHeight;
+    const CChartRect rcUnit = PlotAreaOf({0.0, 0.0, 1.0, 1.0}, state.plot);
+    const int nShown = std::min(state.nShownLabels, static_cast<int>(state.labels.size()));
+    const auto titled = [&state, nShown](int nLabel) {
+        return nLabel < nShown && !state.labels[static_cast<std::size_t>(nLabel)].strText.empty();
+    };
+    // Across: left of the frame, the widest value label of a day within +-100 kV/m, and the
+    // value axis's title from its anchor (it passes between the labels, spaced for it if need be).
+    double dWidth = 0.0;
+    if (rcUnit.dLeft > 0.0) {
+        dWidth = (dGap + axis.horizontalAdvance(QStringLiteral("-100"))) / rcUnit.dLeft;
+        if (titled(VALUE_TITLE_LABEL)) {
+            const double dRoom =
+                rcUnit.dLeft - std::clamp(state.labels[VALUE_TITLE_LABEL].dX, 0.0, 1.0);
+            dWidth = std::max(dWidth, dRoom > 0.0 ? (title.height() + dClear) / dRoom : 0.0);
+        }
     }
+    // Down: under the frame the time labels, then the time axis's title; and room in the plot for
+    // the value axis's title between two value labels.
+    double dHeight = 0.0;
+    const double dBelow = 1.0 - rcUnit.dBottom;
+    if (titled(TIME_TITLE_LABEL) && dBelow > 0.0) {
+        dHeight = (dGap + dAxisHeight + dClear + title.height()) / dBelow;
+    }
+    if (titled(VALUE_TITLE_LABEL) && rcUnit.Height() > 0.0) {
+        dHeight = std::max(dHeight, ValueTitleSpacing(pDevice, state) / rcUnit.Height());
+    }
+    return {static_cast<int>(std::ceil(dWidth)), static_cast<int>(std::ceil(dHeight))};
 }

@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -34,6 +36,24 @@ struct CQuitState {
     int nExitCode = 0;
 };
 CQuitState g_quit;
+
+// The key of an accelerator as Qt names it; empty for a key the tables do not use.
+QKeySequence KeySequenceOf(const CAccelTemplate& accel) {
+    int nKey = 0;
+    if ((accel.key >= 'A' && accel.key <= 'Z') || (accel.key >= '0' && accel.key <= '9')) {
+        nKey = accel.key; // Qt's letters and digits are their ASCII codes, as virtual keys are
+    } else if (accel.key >= VK_F1 && accel.key <= VK_F24) {
+        nKey = Qt::Key_F1 + (accel.key - VK_F1);
+    }
+    if (nKey == 0 || (accel.fVirt & FVIRTKEY) == 0) {
+        return {};
+    }
+    Qt::KeyboardModifiers modifiers;
+    modifiers.setFlag(Qt::ControlModifier, (accel.fVirt & FCONTROL) != 0);
+    modifiers.setFlag(Qt::ShiftModifier, (accel.fVirt & FSHIFT) != 0);
+    modifiers.setFlag(Qt::AltModifier, (accel.fVirt & FALT) != 0);
+    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(nKey)));
+}
 
 // Dialogs whose modal loop is running, innermost last.
 std::vector<CDialog*>& RunningModals() {
@@ -88,6 +108,9 @@ public:
         setAttribute(Qt::WA_QuitOnClose, false);
     }
     ~CDialogWindow() override {
+        if (m_pOwnLoop != nullptr) {
+            m_pOwnLoop->exit();
+        }
         if (m_pOwner != nullptr) {
             m_pOwner->WindowGone();
         }
@@ -105,6 +128,28 @@ public:
         }
     }
     void EndModal(int nResult) { QDialog::done(nResult); }
+
+    // The modal run. One with an owner is Qt's own, which makes the window modal; one without
+    // (the main window) runs a plain loop until the window is hidden or goes.
+    void RunModal() {
+        if (parentWidget() != nullptr) {
+            exec();
+            return;
+        }
+        QPointer<CDialogWindow> pGuard(this);
+        QEventLoop loop;
+        m_pOwnLoop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        if (pGuard) {
+            m_pOwnLoop = nullptr;
+        }
+    }
+    void setVisible(bool bVisible) override {
+        QDialog::setVisible(bVisible);
+        if (!bVisible && m_pOwnLoop != nullptr) {
+            m_pOwnLoop->exit();
+        }
+    }
 
     void ShowSystemMenu(const QPoint& ptGlobal) {
         if (m_pOwner != nullptr && m_pOwner->m_bSystemMenuInUse && m_pOwner->m_pSystemMenu) {
@@ -161,6 +206,7 @@ private:
 
     CDialog* m_pOwner;
     int m_nFrame;
+    QEventLoop* m_pOwnLoop = nullptr;
 };
 
 // ---- CMenu ----
@@ -370,6 +416,10 @@ void CDialog::BuildMenuBar(UINT nMenuId) {
     if (pMenu == nullptr) {
         return;
     }
+    // A dialog's menu is part of its window, as the framework's menus are, never one exported to
+    // a desktop's global menu bar; asking the desktop whether it has one costs a bus round trip
+    // at every start.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     m_pMenuBar = new QMenuBar(m_hWnd);
     // A command item sends its number to the window, from the bar or from a pop-up alike.
     auto addCommand = [this](QWidget* pOwner, const CMenuItemTemplate& item) {
@@ -541,6 +591,28 @@ QAction* CDialog::FindMenuCommand(UINT nID) const {
     return nullptr;
 }
 
+BOOL CDialog::LoadAccelTable(UINT nIDResource) {
+    const CAccelTableTemplate* pTable = FindAcceleratorTable(nIDResource);
+    if (m_hWnd == nullptr || pTable == nullptr) {
+        return FALSE;
+    }
+    for (const CAccelTemplate& accel : pTable->entries) {
+        const QKeySequence keys = KeySequenceOf(accel);
+        if (keys.isEmpty()) {
+            continue;
+        }
+        const UINT nCmd = accel.cmd;
+        if (QAction* pAction = FindMenuCommand(nCmd)) {
+            pAction->setShortcut(keys);
+        } else {
+            auto* pShortcut = new QShortcut(keys, m_hWnd);
+            QObject::connect(pShortcut, &QShortcut::activated, m_hWnd,
+                             [this, nCmd] { SendCommand(nCmd); });
+        }
+    }
+    return TRUE;
+}
+
 HICON CDialog::SetIcon(HICON hIcon, BOOL bBigIcon) {
     HICON& hSlot = bBigIcon ? m_hIconBig : m_hIconSmall;
     const HICON hOld = hSlot;
@@ -562,7 +634,9 @@ INT_PTR CDialog::DoModal() {
     }
     m_bEnded = false;
     m_nModalResult = -1;
-    m_hWnd->setWindowModality(Qt::ApplicationModal);
+    if (m_hWnd->parentWidget() != nullptr) {
+        m_hWnd->setWindowModality(Qt::ApplicationModal);
+    }
     DispatchInitDialog();
     if (m_hWnd != nullptr && !m_bEnded) {
         m_hWnd->show();
@@ -587,7 +661,7 @@ INT_PTR CDialog::DoModal() {
         } else {
             RunningModals().push_back(this);
             m_bInModalLoop = true;
-            static_cast<CDialogWindow*>(m_hWnd)->exec();
+            static_cast<CDialogWindow*>(m_hWnd)->RunModal();
             m_bInModalLoop = false;
             auto& running = RunningModals();
             running.erase(std::remove(running.begin(), running.end(), this), running.end());

@@ -10,13 +10,16 @@
 //
 //   window built        -> OnSize(SIZE_RESTORED, cx, cy) once, before the items exist
 //   items built         -> OnInitDialog (default: UpdateData(FALSE))
-//   menu item, button   -> OnCommand(id); Enter -> the default button's id, else IDOK;
-//                          Esc -> IDCANCEL; default OnCommand: IDOK -> OnOK, IDCANCEL -> OnCancel
+//   menu item, button,  -> OnCommand(id); Enter -> the default button's id, else IDOK;
+//   accelerator key        Esc -> IDCANCEL; default OnCommand: IDOK -> OnOK, IDCANCEL -> OnCancel
 //   system-menu item    -> OnSysCommand(id); default handles SC_CLOSE/MINIMIZE/MAXIMIZE/RESTORE
 //   close box, Alt+F4   -> OnClose (default: the IDCANCEL command)
 //   client resized      -> OnSize(type, cx, cy)
 //   client painted      -> OnEraseBkgnd(dc), then OnPaint(dc)
 //   window going away   -> OnDestroy
+//
+// A modal run blocks the dialog's owner. A dialog without an owner (the program's main window)
+// blocks nothing, so the window system is not told it is modal.
 //
 // Where the window manager offers no system menu a program may extend, the system menu is a
 // pop-up of the window (right-click, the context-menu key, Alt+Space), shown once the program
@@ -111,6 +114,10 @@ public:
     CMenu* GetSystemMenu(BOOL bRevert);
     // The menu bar's item with this command (null when none), for automation and tests.
     [[nodiscard]] QAction* FindMenuCommand(UINT nID) const;
+    // Makes the keys of accelerator table nIDResource send their commands while the window is
+    // active. A key whose command is on the menu bar is shown beside that item. FALSE without a
+    // window or without such a table.
+    BOOL LoadAccelTable(UINT nIDResource);
     [[nodiscard]] QMenuBar* GetMenuBar() const { return m_pMenuBar; }
 
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);

@@ -1,7 +1,8 @@
 #pragma once
-// The in-memory form of dialog and menu resources: what a dialog template says about the window
-// and each of its items (positions and sizes in dialog units, styles, texts), and a menu as a
-// tree of items. The program's own resources are data in res/; CDialog builds windows from them.
+// The in-memory form of dialog, menu and accelerator resources: what a dialog template says about
+// the window and each of its items (positions and sizes in dialog units, styles, texts), a menu as
+// a tree of items, and the keys that send commands. The program's own resources are data in res/;
+// CDialog builds windows from them.
 
 #include "platform/WinTypes.h"
 
@@ -44,6 +45,15 @@ constexpr DWORD SS_CENTERIMAGE = 0x200;
 // Button styles
 constexpr DWORD BS_PUSHBUTTON = 0x0;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
+
+// Accelerator flags (ACCEL::fVirt) and the virtual keys beyond letters and digits that the
+// program's tables use
+constexpr BYTE FVIRTKEY = 0x01;
+constexpr BYTE FSHIFT = 0x04;
+constexpr BYTE FCONTROL = 0x08;
+constexpr BYTE FALT = 0x10;
+constexpr WORD VK_F1 = 0x70;
+constexpr WORD VK_F24 = 0x87;
 #endif
 
 // The kinds of item the program's templates hold.
@@ -99,6 +109,20 @@ struct CMenuTemplate {
     std::vector<CMenuItemTemplate> items; // the menu bar's entries, each a pop-up
 };
 
+// One key of an accelerator table, in ACCEL's shape: a virtual key ('A'-'Z', '0'-'9', VK_F1 to
+// VK_F24) with FVIRTKEY and its modifiers, and the command it sends.
+struct CAccelTemplate {
+    BYTE fVirt = FVIRTKEY;
+    WORD key = 0;
+    WORD cmd = 0;
+};
+
+struct CAccelTableTemplate {
+    UINT nId = 0;
+    std::vector<CAccelTemplate> entries;
+};
+
 // Look-ups into the program's resources (res/); null for an unknown number.
 [[nodiscard]] const CDialogTemplate* FindDialogTemplate(UINT nId);
 [[nodiscard]] const CMenuTemplate* FindMenuTemplate(UINT nId);
+[[nodiscard]] const CAccelTableTemplate* FindAcceleratorTable(UINT nId);

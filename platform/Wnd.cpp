@@ -4,26 +4,20 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
-#include <QThread>
 #include <QVariant>
 #include <QWidget>
-#include <QWindow>
 
 namespace {
 constexpr const char* TITLE_PLACEHOLDER = "[*]";
 constexpr const char* TITLE_PLACEHOLDER_SHOWN = "[*][*]";
 
 CWnd* g_pMainWnd = nullptr;
-
-// Longest wait for a newly shown window to reach the screen before it is painted.
-constexpr int EXPOSE_WAIT_MS = 300;
 
 // Static controls keep the text they were given; what they show may differ (mnemonic prefix).
 const char* const TEXT_PROPERTY = "quillonWindowText";
@@ -200,20 +194,12 @@ void CWnd::UpdateWindow() {
     if (m_hWnd == nullptr || !m_hWnd->isVisible()) {
         return;
     }
-    // A window shown a moment ago may not be on the screen yet (the window system maps it
-    // asynchronously), and a window that is not there cannot be painted. Wait briefly for it,
-    // taking no user input meanwhile, then paint.
+    // A window shown a moment ago reaches the screen when the window system has mapped it, which
+    // under a window manager takes a round trip or more. Nothing waits for that: what has already
+    // arrived is taken in (no user input), and the window is painted if it is on the screen now.
+    // One that is not yet there is painted when it arrives, should it still be there.
     QPointer<QWidget> pGuard(m_hWnd);
-    QWindow* pWindow = m_hWnd->window()->windowHandle();
-    if (pWindow != nullptr && !pWindow->isExposed()) {
-        const QDeadlineTimer deadline(EXPOSE_WAIT_MS);
-        while (pGuard && pWindow->isVisible() && !pWindow->isExposed() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            if (!pWindow->isExposed()) {
-                QThread::msleep(1);
-            }
-        }
-    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (pGuard) {
         pGuard->repaint();
     }

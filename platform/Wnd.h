@@ -86,7 +86,8 @@ public:
     [[nodiscard]] BOOL IsIconic() const;
     [[nodiscard]] BOOL IsZoomed() const;
     void Invalidate(BOOL bErase = TRUE);
-    // Paints whatever is pending now, without waiting for the event loop.
+    // Paints whatever is pending now, without waiting for the event loop, as far as the window is
+    // on the screen; it never waits for the window system to put it there.
     void UpdateWindow();
     [[nodiscard]] int GetDlgCtrlID() const;
 

@@ -24,7 +24,9 @@ QPixmap RenderSvg(const QString& strPath, int nSize) {
 QIcon* BuildMainIcon() {
     auto* pIcon = new QIcon;
     pIcon->addPixmap(RenderSvg(QStringLiteral(":/quillon/icons/quillon-16.svg"), 16));
-    for (int nSize : {32, 48, 64, 128, 256}) {
+    // What title bars, task bars and window switchers ask of a window. Every size is rendered and
+    // handed to the window system at start-up; the large places take the installed scalable icon.
+    for (int nSize : {32, 48, 64}) {
         pIcon->addPixmap(RenderSvg(QStringLiteral(":/quillon/icons/quillon.svg"), nSize));
     }
     return pIcon;

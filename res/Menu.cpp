@@ -1,4 +1,5 @@
-// Menu 149, the main window's menu bar. Its items are always enabled and carry no accelerators.
+// Menu 149, the main window's menu bar, and accelerator table 128, the keys of its commands. The
+// items are always enabled; a key that runs an item is shown beside it.
 
 #include "platform/DialogTemplate.h"
 #include "res/Resource.h"
@@ -15,7 +16,25 @@ const CMenuTemplate* FindMenuTemplate(UINT nId) {
                  {"", 0, {}},
                  {"E&xit", ID_FILE_EXIT, {}},
              }},
+            {"&Help",
+             0,
+             {
+                 {"&About Quillon...", ID_APP_ABOUT, {}},
+             }},
         },
     };
     return nId == s_mainMenu.nId ? &s_mainMenu : nullptr;
+}
+
+const CAccelTableTemplate* FindAcceleratorTable(UINT nId) {
+    static const CAccelTableTemplate s_mainKeys{
+        IDR_MAINFRAME,
+        {
+            {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN},
+            {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+            {FVIRTKEY | FCONTROL, 'Q', ID_FILE_EXIT},
+            {FVIRTKEY, VK_F1, ID_APP_ABOUT},
+        },
+    };
+    return nId == s_mainKeys.nId ? &s_mainKeys : nullptr;
 }

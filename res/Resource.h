@@ -10,9 +10,10 @@ constexpr UINT IDD_ABOUTBOX = 100;      // the About box
 constexpr UINT IDD_VIEWER_DIALOG = 146; // the main viewer window
 constexpr UINT IDD_LOADING = 147;       // the loading progress window
 
-// Menu and icon
+// Menu, icon and accelerators
 constexpr UINT IDR_MAINMENU = 149;  // menu bar of the main window
-constexpr UINT IDR_MAINFRAME = 128; // application icon, 32 x 32 and 16 x 16
+constexpr UINT IDR_MAINFRAME = 128; // application icon (32 x 32 and 16 x 16) and the main window's
+                                    // accelerator table
 
 // Strings
 constexpr UINT IDS_OLE_INIT_FAILED = 100; // message when the component libraries fail to start
@@ -28,6 +29,8 @@ constexpr int IDC_LOADING_TEXT = 1135;  // lower line of the loading window
 constexpr UINT ID_FILE_EXIT = 32771;
 constexpr UINT ID_FILE_OPEN = 32772;
 constexpr UINT ID_FILE_PRINT = 32773;
+// The framework's About command: Help > About Quillon... and F1.
+constexpr UINT ID_APP_ABOUT = 0xE140;
 
 // The framework's standard Help command, routed by the application object.
 constexpr UINT ID_HELP = 0xE146;

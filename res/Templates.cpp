@@ -21,8 +21,9 @@ const CDialogTemplate* AllTemplates() {
             .nPointSize = 8,
             .items =
                 {
-                    {EDialogItemKind::Static, IDC_STATIC, "Quillon Version 1.3", 40, 10, 119, 8,
-                     LTEXT_STYLE | SS_NOPREFIX, 0},
+                    // The version the build gives the program, which --version prints too.
+                    {EDialogItemKind::Static, IDC_STATIC, "Quillon Version " QUILLON_VERSION, 40,
+                     10, 119, 8, LTEXT_STYLE | SS_NOPREFIX, 0},
                     {EDialogItemKind::Static, IDC_STATIC, ABOUT_MAKER_TEXT, 40, 31, 119, 8,
                      LTEXT_STYLE, 0},
                     {EDialogItemKind::Button, IDOK, "OK", 178, 7, 32, 14,

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -74,6 +75,7 @@ const CViewerDlg::CCommandEntry CViewerDlg::s_commandMap[] = {
     {ID_FILE_OPEN, &CViewerDlg::OnFileOpen},
     {ID_FILE_PRINT, &CViewerDlg::PrintChart},
     {ID_FILE_EXIT, &CViewerDlg::OnFileExit},
+    {ID_APP_ABOUT, &CViewerDlg::OnAbout},
 };
 const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
     {IDM_ABOUTBOX, &CViewerDlg::OnAbout},
@@ -124,6 +126,7 @@ BOOL CViewerDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, ICON_BIG);
     SetIcon(m_hIcon, ICON_SMALL);
+    LoadAccelTable(IDR_MAINFRAME);
 
     m_context.settings.LoadPlacement();
     ApplyPlacement();
@@ -131,7 +134,15 @@ BOOL CViewerDlg::OnInitDialog() {
     ResizeChart();
     SetWindowText(m_context.strDataFile);
     ApplyChartDisplaySettings(m_context.chart);
+    ApplyMinimumSize();
     return TRUE;
+}
+
+void CViewerDlg::ApplyMinimumSize() {
+    // No smaller than a chart whose labels all stay legible; the menu bar comes on top of it.
+    if (CStripChart* pChart = GetChart()) {
+        GetClientWidget()->setMinimumSize(pChart->Renderer().MinimumSize(pChart->State(), pChart));
+    }
 }
 
 void CViewerDlg::ApplyPlacement() {
@@ -145,6 +156,39 @@ void CViewerDlg::ApplyPlacement() {
     pWindow->move(rc.nLeft, rc.nTop);
     pWindow->resize(rc.nWidth, rc.nHeight);
     pWindow->raise();
+    FitToScreen();
+}
+
+void CViewerDlg::FitToScreen() {
+    // A size larger than the work area (saved under another scale factor, or on a larger screen)
+    // is cut to it, frame included, and the window moved into it; one that fits is left alone.
+    QWidget* pWindow = GetSafeHwnd();
+    if (pWindow == nullptr || IsZoomed() || IsIconic()) {
+        return;
+    }
+    const QRect rcFrame = pWindow->frameGeometry();
+    const QScreen* pScreen = QGuiApplication::screenAt(rcFrame.topLeft());
+    if (pScreen == nullptr) {
+        pScreen = QGuiApplication::primaryScreen();
+    }
+    if (pScreen == nullptr) {
+        return;
+    }
+    const QRect rcWork = pScreen->availableGeometry();
+    const QSize szFrame = rcFrame.size() - pWindow->size();
+    const QSize szRoom = rcWork.size() - szFrame;
+    const QSize szWindow = pWindow->size();
+    if (szWindow.width() <= szRoom.width() && szWindow.height() <= szRoom.height()) {
+        return;
+    }
+    const QSize szFitted = szWindow.boundedTo(szRoom);
+    const QPoint ptCorner(
+        std::max(rcWork.left(),
+                 std::min(rcFrame.left(), rcWork.left() + szRoom.width() - szFitted.width())),
+        std::max(rcWork.top(),
+                 std::min(rcFrame.top(), rcWork.top() + szRoom.height() - szFitted.height())));
+    pWindow->move(ptCorner);
+    pWindow->resize(szFitted);
 }
 
 void CViewerDlg::RecordPlacement() {
@@ -234,6 +278,8 @@ void CViewerDlg::QueueStartupLoad() {
     // cannot run inside a paint.
     m_bStartupLoadQueued = true;
     QTimer::singleShot(0, GetSafeHwnd(), [this] {
+        // On screen, the window manager's frame is known at last: fit it in too.
+        FitToScreen();
         LoadStartupFile();
         m_bFirstPaintDone = TRUE;
     });
@@ -247,10 +293,21 @@ void CViewerDlg::LoadStartupFile() {
     PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
 }
 
-BOOL CViewerDlg::LoadDataFile(std::string strPath) {
+BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
     CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
-    m_strDataPath = strPath;
-    return LoadFieldFile(strPath, m_context.samples, m_context.chart).Opened() ? TRUE : FALSE;
+    // Read first, into the array only: a file that does not open leaves the day on screen, its
+    // title and the print caption exactly as they were.
+    const CFieldRead day = ReadFieldFile(strPath, m_context.samples);
+    if (!day.Opened()) {
+        return FALSE;
+    }
+    if (bReplaceDay) {
+        m_context.chart.ClearPoints();
+    }
+    HandOverDay(m_context.chart, day);
+    m_strDataPath = std::move(strPath);
+    SetWindowText(m_strDataPath); // the title names the file in view
+    return TRUE;
 }
 
 void CViewerDlg::OnFileOpen() {
@@ -258,8 +315,7 @@ void CViewerDlg::OnFileOpen() {
     if (!strPath) {
         return;
     }
-    m_context.chart.ClearPoints();
-    if (!LoadDataFile(*strPath)) {
+    if (!LoadDataFile(*strPath, TRUE)) {
         AfxMessageBox(FILE_NOT_FOUND + *strPath, MB_OK);
     }
 }
@@ -282,12 +338,20 @@ void CViewerDlg::PrintChart() {
     printer.PrintOnDC(dlg.GetPrinterDC());
 }
 
+void CViewerDlg::OnOK() {
+    // Enter: the main window is no form to confirm, and it stays.
+}
+
+void CViewerDlg::OnCancel() {
+    // Esc: likewise. The window ends by closing (which saves the placement) or by Exit.
+}
+
 void CViewerDlg::OnClose() {
     RecordPlacement();
     if (const COutcome saved = m_context.settings.SavePlacement(); !saved.Ok() && m_context.report) {
         m_context.report(saved.Error()); // the window closes all the same
     }
-    CDialog::OnClose();
+    EndDialog(IDCANCEL);
 }
 
 void CViewerDlg::OnDestroy() {

@@ -2,12 +2,14 @@
 // CViewerDlg: the program's one main window, a resizable dialog from template 146 whose client
 // area is the strip chart (control 1021, bound to the context's CStrip).
 //
-// Set-up restores the saved placement, adds About to the system menu, shows the start-up file as
-// the title and gives the chart its display settings. Once the window is on screen (after its
-// first non-minimised paint) it loads the start-up file through LoadDataFile: the loading window
-// around LoadFieldFile, which reads the file into the context's array and hands the day to the
-// chart. Commands arrive by number through the two tables in the .cpp (menu commands and system
-// commands); closing saves the placement, Exit does not.
+// Set-up restores the saved placement (cut to the screen's work area when larger), adds About to
+// the system menu, loads the keys of the menu commands, shows the start-up file as the title,
+// gives the chart its display settings and keeps the window no smaller than a legible chart. Once
+// the window is on screen (after its first non-minimised paint) it loads the start-up file through
+// LoadDataFile: under the loading window it reads the file into the context's array and, only when
+// the file opened, hands the day to the chart and names the file in the title. Commands arrive by
+// number through the two tables in the .cpp (menu commands and system commands). Enter and Esc do
+// nothing here; closing saves the placement, Exit does not.
 
 #include "data/FieldSample.h"
 #include "platform/Dialog.h"
@@ -39,9 +41,10 @@ public:
     explicit CViewerDlg(CViewerContext context, CWnd* pParent = nullptr);
     ~CViewerDlg() override;
 
-    // Shows the loading window, records strPath in m_strDataPath and loads it into the chart.
-    // FALSE when the file cannot be opened.
-    BOOL LoadDataFile(std::string strPath);
+    // Reads strPath under the loading window and, once it has opened, hands the day to the chart
+    // (after clearing the old points when bReplaceDay), records it in m_strDataPath and the title.
+    // FALSE when the file cannot be opened; nothing has changed then.
+    BOOL LoadDataFile(std::string strPath, BOOL bReplaceDay = FALSE);
     // The first load: the start-up file, and the end of the program when it cannot be opened.
     void LoadStartupFile();
     // Fits the chart to the client area.
@@ -61,6 +64,8 @@ protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(UINT nID) override;
+    void OnOK() override;
+    void OnCancel() override;
     void OnSysCommand(UINT nID) override;
     void OnSize(UINT nType, int cx, int cy) override;
     BOOL OnEraseBkgnd(QPainter& dc) override;
@@ -82,6 +87,8 @@ private:
     void OnAbout();
     void QueueStartupLoad();
     void ApplyPlacement();
+    void FitToScreen();
+    void ApplyMinimumSize();
     void RecordPlacement();
 
     CViewerContext m_context;

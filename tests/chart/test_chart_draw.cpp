@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -79,6 +81,101 @@ TEST(ChartDraw, ScreenColoursLabelsAndTrace) {
     ASSERT_FALSE(valueLabel.isEmpty());
     EXPECT_LE(valueLabel.left(), 2);
     EXPECT_NEAR(valueLabel.center().y(), 0.49 * 800, 8);
+}
+
+// The axis titles keep clear of the axis labels and the frame at every size from the window's
+// minimum up, and on a page: the zero's label (which tells the field's polarity) and noon's always
+// show. Value ranges as loads give them, from a quiet day to a wild one; at the smallest sizes the
+// quiet day's lines are too close for the title to pass between their labels unless spaced out.
+TEST(ChartDraw, AxisTitlesCoverNoAxisLabelAndNotTheFrame) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    const QSize szMinimum = chart.Renderer().MinimumSize(chart.State(), &chart);
+    ASSERT_LT(szMinimum.width(), WIDTH);
+    ASSERT_LT(szMinimum.height(), HEIGHT - 20) << "no room for a menu bar at the default size";
+    struct CCase {
+        const char* pszWhere;
+        QSize szPixels;
+        int nDotsPerInch;
+    };
+    const CCase cases[] = {
+        {"the window's minimum", szMinimum, 96},
+        {"600 x 400 less a menu bar", {WIDTH, HEIGHT - 20}, 96},
+        {"600 x 400", {WIDTH, HEIGHT}, 96},
+        {"a narrow tall window", {szMinimum.width(), 900}, 96},
+        {"6 x 9 inches of a page", {900, 1350}, 150},
+    };
+    for (const CCase& c : cases) {
+        for (const double dScale : {1.0, 2.0, 4.0, 10.0, 25.0, 100.0}) {
+            SCOPED_TRACE(std::string(c.pszWhere) + ", +-" + std::to_string(dScale));
+            strip.SetPropertyR8(ChartId::ValueMax, dScale);
+            strip.SetPropertyR8(ChartId::ValueMin, -dScale);
+            QImage image(c.szPixels, QImage::Format_RGB32);
+            image.setDotsPerMeterX(static_cast<int>(std::lround(c.nDotsPerInch / 0.0254)));
+            image.setDotsPerMeterY(image.dotsPerMeterX());
+            QPainter painter(&image);
+            chart.Draw(painter, QRectF(image.rect()), CChartStyle{});
+            const CChartLayout& layout = chart.Renderer().LastLayout();
+
+            const auto find = [](const std::vector<CPlacedText>& texts, auto fnIs) {
+                const auto it = std::find_if(texts.begin(), texts.end(), fnIs);
+                return it != texts.end() ? &*it : nullptr;
+            };
+            const CPlacedText* pZero = find(layout.ticks, [](const CPlacedText& t) {
+                bool bNumber = false;
+                return t.str.toDouble(&bNumber) == 0.0 && bNumber; // "0", or "0.0" by tenths
+            });
+            const CPlacedText* pNoon =
+                find(layout.ticks, [](const CPlacedText& t) { return t.str == "12:00"; });
+            ASSERT_NE(pZero, nullptr) << "the zero's label is not drawn";
+            ASSERT_NE(pNoon, nullptr) << "noon's label is not drawn";
+            // The frame and one pixel either side of it, where its line may fall.
+            const QRectF rcFrame = layout.rcPlot.adjusted(-1, -1, 1, 1);
+            EXPECT_FALSE(pZero->rcBox.intersects(rcFrame));
+            EXPECT_FALSE(pNoon->rcBox.intersects(rcFrame));
+            // Nor do two axis labels meet (the lowest value's and the first time's at the corner).
+            for (std::size_t i = 0; i < layout.ticks.size(); ++i) {
+                for (std::size_t j = i + 1; j < layout.ticks.size(); ++j) {
+                    EXPECT_FALSE(layout.ticks[i].rcBox.intersects(layout.ticks[j].rcBox))
+                        << layout.ticks[i].str.toStdString() << " meets "
+                        << layout.ticks[j].str.toStdString();
+                }
+            }
+            for (const int nTitle : {VALUE_TITLE_LABEL, TIME_TITLE_LABEL}) {
+                const CPlacedText* pTitle = find(
+                    layout.labels, [nTitle](const CPlacedText& t) { return t.nLabel == nTitle; });
+                ASSERT_NE(pTitle, nullptr) << "title " << nTitle << " is not drawn";
+                EXPECT_FALSE(pTitle->rcBox.intersects(rcFrame)) << nTitle;
+                EXPECT_TRUE(QRectF(image.rect()).contains(pTitle->rcBox)) << nTitle;
+                for (const CPlacedText& tick : layout.ticks) {
+                    EXPECT_FALSE(pTitle->rcBox.intersects(tick.rcBox))
+                        << nTitle << " covers " << tick.str.toStdString();
+                }
+            }
+        }
+    }
+}
+
+// The value axis's title reads upward: its ink lies in the box the layout gives it.
+TEST(ChartDraw, UpwardTitleIsDrawnInItsBox) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    strip.SetPropertyI2(ChartId::LabelSelect, VALUE_TITLE_LABEL);
+    strip.SetPropertyI4(ChartId::LabelColour, 0x0000FF); // red, to find it
+    const QImage image = Render(chart);
+    const QRect ink = BoxOf(image, [](QRgb pixel) {
+        return qRed(pixel) > 96 && qGreen(pixel) < 32 && qBlue(pixel) < 32; // smoothed edges too
+    });
+    ASSERT_FALSE(ink.isEmpty());
+    const auto& labels = chart.Renderer().LastLayout().labels;
+    ASSERT_FALSE(labels.empty());
+    ASSERT_EQ(labels[0].nLabel, VALUE_TITLE_LABEL);
+    EXPECT_TRUE(labels[0].rcBox.adjusted(-1, -1, 1, 1).contains(QRectF(ink)));
+    EXPECT_GT(ink.height(), 2 * ink.width()) << "not upward";
 }
 
 TEST(ChartDraw, CaptionLabelAndPrintColours) {

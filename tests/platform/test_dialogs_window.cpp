@@ -13,6 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QWindow>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -125,17 +128,32 @@ TEST_F(CDialogWindowTest, WindowIsBuiltFromTheTemplate) {
 TEST_F(CDialogWindowTest, MenuCommandsReachOnCommandByNumber) {
     ASSERT_TRUE(dlg.Create(IDD_VIEWER_DIALOG));
     const QList<QAction*> top = dlg.GetMenuBar()->actions();
-    ASSERT_EQ(top.size(), 1);
+    ASSERT_EQ(top.size(), 2);
     EXPECT_EQ(top[0]->text(), QStringLiteral("&File"));
-    const QList<QAction*> items = top[0]->menu()->actions();
-    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(top[1]->text(), QStringLiteral("&Help"));
+    const QList<QAction*> items = top[0]->menu()->actions() + top[1]->menu()->actions();
+    ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->text(), QStringLiteral("&Open..."));
     EXPECT_EQ(items[1]->text(), QStringLiteral("&Print..."));
     EXPECT_TRUE(items[2]->isSeparator());
     EXPECT_EQ(items[3]->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(items[4]->text(), QStringLiteral("&About Quillon..."));
     for (QAction* pItem : items) {
         EXPECT_TRUE(pItem->isEnabled());
-        EXPECT_TRUE(pItem->shortcut().isEmpty());
+        EXPECT_TRUE(pItem->shortcut().isEmpty()) << "keys come with the accelerator table only";
+    }
+    // The table puts each key beside its item, where the menu shows it.
+    EXPECT_FALSE(dlg.LoadAccelTable(12345));
+    ASSERT_TRUE(dlg.LoadAccelTable(IDR_MAINFRAME));
+    const std::pair<UINT, const char*> keys[] = {
+        {ID_FILE_OPEN, "Ctrl+O"},
+        {ID_FILE_PRINT, "Ctrl+P"},
+        {ID_FILE_EXIT, "Ctrl+Q"},
+        {ID_APP_ABOUT, "F1"},
+    };
+    for (const auto& [nID, pszKeys] : keys) {
+        EXPECT_EQ(dlg.FindMenuCommand(nID)->shortcut(), QKeySequence(QString::fromLatin1(pszKeys)))
+            << nID;
     }
 
     dlg.FindMenuCommand(ID_FILE_OPEN)->trigger();
@@ -280,6 +298,41 @@ TEST_F(CDialogWindowTest, QuitRequestEndsTheRunningModalLoop) {
     // Once quitting, no modal run starts.
     EXPECT_EQ(dlg.DoModal(), -1);
     EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+}
+
+TEST_F(CDialogWindowTest, OnlyARunWithAnOwnerIsModalAndEitherEndsFromItsLoop) {
+    auto* pOwnerWidget = new QWidget;
+    pOwnerWidget->show();
+    CWnd owner(pOwnerWidget);
+    struct CCase {
+        const char* pszWhy;
+        CWnd* pOwner;
+        Qt::WindowModality eModality;
+        std::function<void(CDialog&)> end; // from inside the running loop
+        INT_PTR nResult;
+    };
+    const CCase cases[] = {
+        // The main window: nothing to block, so the window manager must not hear "modal".
+        {"no owner, closed", nullptr, Qt::NonModal, [](CDialog& d) { d.GetSafeHwnd()->close(); },
+         IDCANCEL},
+        {"no owner, destroyed", nullptr, Qt::NonModal, [](CDialog& d) { d.DestroyWindow(); }, -1},
+        {"owned, closed", &owner, Qt::ApplicationModal,
+         [](CDialog& d) { d.GetSafeHwnd()->close(); }, IDCANCEL},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.pszWhy);
+        CDialog dlg(IDD_ABOUTBOX, c.pOwner);
+        Qt::WindowModality eSeen = Qt::WindowModal;
+        CScopedModalHook scoped([&](const CModalRequest& request) -> std::optional<CModalAnswer> {
+            eSeen = request.pDialog->GetSafeHwnd()->windowHandle()->modality();
+            QTimer::singleShot(0, pOwnerWidget, [&] { c.end(dlg); });
+            return CModalAnswer{0, {}, true};
+        });
+        EXPECT_EQ(dlg.DoModal(), c.nResult);
+        EXPECT_EQ(eSeen, c.eModality);
+        EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+    }
+    delete pOwnerWidget;
 }
 
 TEST_F(CDialogWindowTest, ParentGoneTakesTheWindowWithIt) {

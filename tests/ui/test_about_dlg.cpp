@@ -31,7 +31,8 @@ TEST_F(CAboutDlgTest, ShowsItsTemplateItemsWhereTheTemplatePutsThem) {
             QRect rcDialogUnits;
         };
         const CItem texts[] = {
-            {"Quillon Version 1.3", {40, 10, 119, 8}},
+            // The build's version, the one --version prints.
+            {"Quillon Version " QUILLON_PROJECT_VERSION, {40, 10, 119, 8}},
             {"Copyright (C) Korvan Corp", {40, 31, 119, 8}},
             {"OK", {178, 7, 32, 14}},
             {"Electric Field Mill Data Viewer", {40, 20, 123, 8}},
@@ -46,6 +47,9 @@ TEST_F(CAboutDlgTest, ShowsItsTemplateItemsWhereTheTemplatePutsThem) {
                 << texts[i].pszText;
             EXPECT_TRUE(pItem->GetSafeHwnd()->isVisible());
         }
+        EXPECT_LE(dlg.GetItem(0)->GetSafeHwnd()->sizeHint().width(),
+                  dlg.GetItem(0)->GetSafeHwnd()->width())
+            << "the version is cut off";
         // The three lines read top to bottom: name, description, maker.
         EXPECT_LT(dlg.GetItem(0)->GetSafeHwnd()->y(), dlg.GetItem(3)->GetSafeHwnd()->y());
         EXPECT_LT(dlg.GetItem(3)->GetSafeHwnd()->y(), dlg.GetItem(1)->GetSafeHwnd()->y());

@@ -6,8 +6,10 @@
 #include "platform/Resources.h"
 #include "tests/ui/test_viewer_support.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
 
 #include <cstring>
@@ -63,6 +65,16 @@ int StoredInt(const char* pszName) {
     int n = 0;
     std::memcpy(&n, value->strData.data(), 4); // little-endian, as stored
     return n;
+}
+
+// A key pressed in the window as a user presses it: the window active, the key to its focus.
+void PressKeys(CViewerDlg& viewer, QKeyCombination keys) {
+    QWidget* pWindow = viewer.GetSafeHwnd();
+    pWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pWindow));
+    QWidget* pFocus =
+        QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : pWindow;
+    QTest::keyClick(pFocus, keys.key(), keys.keyboardModifiers());
 }
 
 void SavePlacement(int nX, int nY, int nWidth, int nHeight) {
@@ -131,6 +143,8 @@ TEST_F(CViewerDlgTest, SetUpGivesTitleSystemMenuIconsAndThe36ChartWritesInOrder)
         ASSERT_NE(dlg.m_pTap, nullptr);
         setUp = dlg.m_pTap->m_calls; // everything the chart got before the window ran
         EXPECT_EQ(viewer.GetWindowText(), m_strStartFile);
+        // Nothing to block: the window manager must not be told it is modal.
+        EXPECT_EQ(viewer.GetSafeHwnd()->windowHandle()->modality(), Qt::NonModal);
         EXPECT_EQ(viewer.GetIcon(ICON_BIG), LoadIcon(IDR_MAINFRAME));
         EXPECT_EQ(viewer.GetIcon(ICON_SMALL), LoadIcon(IDR_MAINFRAME));
         CMenu* pMenu = viewer.GetSystemMenu(FALSE);
@@ -280,8 +294,7 @@ TEST_F(CViewerDlgTest, OnlyClosingSavesThePlacementAndTheNextRunReopensThere) {
         {"system menu Close", [](CViewerDlg& dlg) { dlg.SendSysCommand(SC_CLOSE); }, IDCANCEL,
          true},
         {"File > Exit", [](CViewerDlg& dlg) { dlg.SendCommand(ID_FILE_EXIT); }, 0, false},
-        {"OK", [](CViewerDlg& dlg) { dlg.SendCommand(IDOK); }, IDOK, false},
-        {"Cancel", [](CViewerDlg& dlg) { dlg.SendCommand(IDCANCEL); }, IDCANCEL, false},
+        {"Ctrl+Q", [](CViewerDlg& dlg) { PressKeys(dlg, Qt::CTRL | Qt::Key_Q); }, 0, false},
     };
     for (const CCase& c : cases) {
         SCOPED_TRACE(c.pszHow);
@@ -365,6 +378,140 @@ TEST_F(CViewerDlgTest, ClosedMaximisedOrMinimisedKeepsTheRestoredSize) {
     }
 }
 
+TEST_F(CViewerDlgTest, EnterEscAndTheOkAndCancelCommandsLeaveTheWindowAsItWas) {
+    CViewerDlg dlg(Context());
+    const INT_PTR nResult = RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        for (const QKeyCombination keys :
+             {QKeyCombination(Qt::Key_Return), QKeyCombination(Qt::Key_Enter),
+              QKeyCombination(Qt::Key_Escape)}) {
+            PressKeys(viewer, keys);
+        }
+        viewer.SendCommand(IDOK);
+        viewer.SendCommand(IDCANCEL);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(viewer.IsWindowVisible());
+        EXPECT_FALSE(ReadStoredValue(SETTINGS_KEY, WINDOW_X_VALUE)) << "nothing saved either";
+        viewer.SendClose();
+    });
+    EXPECT_EQ(nResult, IDCANCEL);
+    EXPECT_TRUE(ReadStoredValue(SETTINGS_KEY, WINDOW_X_VALUE)) << "closing still saves";
+}
+
+TEST_F(CViewerDlgTest, KeysAndTheHelpMenuReachTheirCommands) {
+    struct CCase {
+        const char* pszHow;
+        std::function<void(CViewerDlg&)> press;
+        EModalKind eAsked;
+    };
+    const CCase cases[] = {
+        {"Ctrl+O", [](CViewerDlg& dlg) { PressKeys(dlg, Qt::CTRL | Qt::Key_O); },
+         EModalKind::FileDialog},
+        {"Ctrl+P", [](CViewerDlg& dlg) { PressKeys(dlg, Qt::CTRL | Qt::Key_P); },
+         EModalKind::PrintDialog},
+        {"F1", [](CViewerDlg& dlg) { PressKeys(dlg, Qt::Key_F1); }, EModalKind::Dialog},
+        {"Help > About Quillon...",
+         [](CViewerDlg& dlg) { dlg.FindMenuCommand(ID_APP_ABOUT)->trigger(); }, EModalKind::Dialog},
+    };
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        for (const CCase& c : cases) {
+            SCOPED_TRACE(c.pszHow);
+            m_script.m_requests.clear();
+            c.press(viewer);
+            ASSERT_EQ(m_script.m_requests.size(), 1U);
+            EXPECT_EQ(m_script.m_requests[0].eKind, c.eAsked);
+            if (c.eAsked == EModalKind::Dialog) {
+                EXPECT_EQ(m_script.m_requests[0].nTemplateId, IDD_ABOUTBOX);
+                EXPECT_EQ(m_script.m_requests[0].pOwner, viewer.GetSafeHwnd());
+            }
+            EXPECT_TRUE(viewer.IsWindowVisible());
+        }
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+}
+
+// ---- Size
+// ----------------------------------------------------------------------------------------
+
+// The window shrinks no further than a chart whose labels all stay legible, and at every size the
+// chart covers the whole client area: nothing but the chart shows under the menu bar.
+TEST_F(CViewerDlgTest, TheChartCoversTheClientAreaFromTheLegibleMinimumUp) {
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        CStripChart* pChart = viewer.GetChart();
+        const QSize szLegible = pChart->Renderer().MinimumSize(pChart->State(), pChart);
+        for (const QSize szAsked : {QSize(600, 400), QSize(120, 90), QSize(900, 640)}) {
+            SCOPED_TRACE(std::to_string(szAsked.width()) + "x" + std::to_string(szAsked.height()));
+            viewer.MoveWindow(10, 10, szAsked.width(), szAsked.height());
+            QCoreApplication::processEvents();
+            RECT rc{};
+            viewer.GetClientRect(&rc);
+            const QSize szClient(rc.right, rc.bottom);
+            EXPECT_TRUE(szClient.width() >= szLegible.width() &&
+                        szClient.height() >= szLegible.height());
+            if (szAsked.width() < szLegible.width()) {
+                EXPECT_EQ(szClient, szLegible) << "not shrunk to the legible minimum";
+            }
+            EXPECT_EQ(pChart->geometry(), QRect(QPoint(0, 0), szClient));
+            // The window's own background shows nowhere at the client area's edges, and its
+            // bottom row is the chart's black.
+            const QImage shot = viewer.GetSafeHwnd()->grab().toImage();
+            const QRgb rgbWindow = viewer.GetSafeHwnd()->palette().window().color().rgb();
+            for (int x = 0; x < shot.width(); ++x) {
+                ASSERT_EQ(shot.pixel(x, shot.height() - 1), qRgb(0, 0, 0)) << "bottom, at " << x;
+            }
+            for (int y = shot.height() - szClient.height(); y < shot.height(); ++y) {
+                ASSERT_NE(shot.pixel(0, y), rgbWindow) << "left edge, at " << y;
+                ASSERT_NE(shot.pixel(shot.width() - 1, y), rgbWindow) << "right edge, at " << y;
+            }
+        }
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+}
+
+// A saved size the screen's work area cannot hold (saved under another scale factor, say) is cut
+// to it, frame included, and the window moved into it; a saved size that fits is kept as it was.
+TEST_F(CViewerDlgTest, ASavedSizeLargerThanTheWorkAreaIsCutToIt) {
+    const QRect rcWork = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint ptSaved = rcWork.topLeft() + QPoint(100, 40);
+    struct CCase {
+        const char* pszWhy;
+        QSize szSaved; // without the frame
+        // The outer rectangle expected, given the size of the frame.
+        std::function<QRect(QSize szFrame)> expected;
+    };
+    const CCase cases[] = {
+        {"larger both ways", {3000, 2000}, [&](QSize) { return rcWork; }},
+        {"too high only",
+         {rcWork.width() * 2 / 3, 2000},
+         [&](QSize szFrame) {
+             return QRect(ptSaved.x(), rcWork.top(), rcWork.width() * 2 / 3 + szFrame.width(),
+                          rcWork.height());
+         }},
+        {"fits",
+         {500, 380},
+         [&](QSize szFrame) { return QRect(ptSaved, QSize(500, 380) + szFrame); }},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.pszWhy);
+        NextRun();
+        SavePlacement(ptSaved.x(), ptSaved.y(), c.szSaved.width(), c.szSaved.height());
+        NextRun();
+        CViewerDlg dlg(Context());
+        RunViewer(dlg, [&](CViewerDlg& viewer) {
+            // Once on screen, where the frame is known.
+            EXPECT_TRUE(LoadedAtStartup(viewer));
+            QWidget* pWindow = viewer.GetSafeHwnd();
+            const QSize szFrame = pWindow->frameGeometry().size() - pWindow->size();
+            EXPECT_EQ(pWindow->frameGeometry(), c.expected(szFrame));
+            viewer.SendCommand(ID_FILE_EXIT);
+        });
+    }
+}
+
 // ---- Paint -------------------------------------------------------------------------------------
 
 TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
@@ -428,7 +575,7 @@ TEST_F(CViewerDlgTest, FileOpenCancelledTouchesNothing) {
     });
 }
 
-TEST_F(CViewerDlgTest, FileOpenLoadsAnotherFileButKeepsTitleAndStartupPath) {
+TEST_F(CViewerDlgTest, FileOpenLoadsAnotherFileAndNamesItInTheTitle) {
     const std::string strStartup = m_strStartFile;
     const std::string strOther = m_data.File("other.vks");
     testing_support::WriteFile(strOther, "01:00:00,1.0\n02:00:00,-3.0\n03:00:00,2.0\n");
@@ -439,41 +586,53 @@ TEST_F(CViewerDlgTest, FileOpenLoadsAnotherFileButKeepsTitleAndStartupPath) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
         dlg.m_pTap->m_calls.clear();
         viewer.SendCommand(ID_FILE_OPEN);
-        ASSERT_FALSE(dlg.m_pTap->m_calls.empty());
+        // Method 127 first, then the new day.
+        ASSERT_GE(dlg.m_pTap->m_calls.size(), 2U);
         EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, DispidOf(ChartId::ClearPoints));
+        EXPECT_EQ(dlg.m_pTap->m_calls[1].dispid, DispidOf(ChartId::SetPoints));
         EXPECT_EQ(viewer.GetChart()->State().points.size(), 3U);
         EXPECT_EQ(viewer.m_strDataPath, strOther);
+        EXPECT_EQ(viewer.GetWindowText(), strOther);
         EXPECT_TRUE(m_script.Messages().empty());
         viewer.SendCommand(ID_FILE_EXIT);
     });
     EXPECT_EQ(m_strStartFile, strStartup);
 }
 
-TEST_F(CViewerDlgTest, FileOpenOfAMissingFileReportsItAndTheNextPrintIsCaptionedWithIt) {
+TEST_F(CViewerDlgTest, FailedFileOpenKeepsTheDayTheTitleAndThePrintCaption) {
     const std::string strStartup = m_strStartFile;
+    const std::string strOther = m_data.File("other.vks");
+    testing_support::WriteFile(strOther, "01:00:00,1.0\n02:00:00,-3.0\n03:00:00,2.5\n");
     const std::string strMissing = m_data.File("gone 100%s.vks");
     const std::string strPdf = m_data.File("after-failed-open.pdf");
-    m_script.m_fileAnswers.push_back({IDOK, strMissing, false});
+    // Another day first, so "as before" is not simply the start-up state.
+    m_script.m_fileAnswers = {{IDOK, strOther, false}, {IDOK, strMissing, false}};
     m_script.m_printAnswers.push_back({IDOK, strPdf, false});
     CRecordedViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
+        viewer.SendCommand(ID_FILE_OPEN);
+        const CChartState before = viewer.GetChart()->State();
+        ASSERT_EQ(before.points.size(), 3U);
         dlg.m_pTap->m_calls.clear();
         viewer.SendCommand(ID_FILE_OPEN);
 
-        // Method 127 went first; the failed load wrote nothing more.
-        ASSERT_EQ(dlg.m_pTap->m_calls.size(), 1U);
-        EXPECT_EQ(dlg.m_pTap->m_calls[0].dispid, DispidOf(ChartId::ClearPoints));
-        EXPECT_EQ(dlg.m_pTap->m_calls[0].wFlags, DISPATCH_METHOD);
-        EXPECT_TRUE(viewer.GetChart()->State().points.empty());
         ASSERT_EQ(m_script.Messages(), std::vector<std::string>{"File not found: " + strMissing});
         EXPECT_EQ(m_script.OfKind(EModalKind::MessageBox)[0].dwFlags, static_cast<DWORD>(MB_OK));
-        EXPECT_EQ(viewer.GetWindowText(), strStartup);
+        EXPECT_TRUE(dlg.m_pTap->m_calls.empty()) << "the chart was touched";
+        const CChartState& after = viewer.GetChart()->State();
+        ASSERT_EQ(after.points.size(), before.points.size());
+        EXPECT_EQ(after.points.back().dValue, before.points.back().dValue);
+        EXPECT_EQ(after.value.dUpper, 3.0);
+        EXPECT_EQ(after.value.dLower, before.value.dLower);
+        EXPECT_EQ(after.time.dLower, before.time.dLower);
+        EXPECT_EQ(after.time.dUpper, before.time.dUpper);
+        EXPECT_EQ(viewer.GetWindowText(), strOther);
         EXPECT_TRUE(viewer.IsWindowVisible()) << "the window stays";
 
         viewer.SendCommand(ID_FILE_PRINT);
         ASSERT_GT(viewer.GetChart()->State().labels.size(), 2U);
-        EXPECT_EQ(viewer.GetChart()->State().labels[CAPTION_LABEL].strText, strMissing);
+        EXPECT_EQ(viewer.GetChart()->State().labels[CAPTION_LABEL].strText, strOther);
         viewer.SendCommand(ID_FILE_EXIT);
     });
     EXPECT_EQ(m_strStartFile, strStartup);

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Side by side: launch to the first frame with a full day's trace, quillon against a bare Qt window
+# that paints lines at once (bench_bare_window), both timed from screenshots by bench_first_frame.
+#
+#   bench/compare_startup.sh [DAY.vks] [RUNS]
+#
+# DAY.vks defaults to build/sample-day.vks, RUNS to 15. Uses the X display in DISPLAY when it has a
+# window manager; otherwise starts Xvfb (display :95, 1280x1024) and openbox, and stops them at the
+# end. Installs xvfb, openbox and x11-utils when they are missing and needed. Quillon runs with a
+# settings folder of its own that the untimed first run sets up, as a user's later starts find
+# theirs; it is ended without closing, so it never saves a place and always opens where the bare
+# window does (10, 10, 600 x 400). The two programs take turns, one run each, so both meet the same
+# load on the machine. Prints every run, both medians and their ratio; exits 1 when quillon takes
+# more than 1.25 times the bare window's time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+day=${1:-build/sample-day.vks}
+runs=${2:-15}
+build=${BUILD:-build}
+quillon=$build/quillon
+bare=$build/bench/bench_bare_window
+timer=$build/bench/bench_first_frame
+target=1.25
+
+for program in "$quillon" "$bare" "$timer"; do
+  if [ ! -x "$program" ]; then
+    echo "no $program: build it first (cmake --build $build --target quillon sample_day" \
+      "bench_bare_window bench_first_frame)" >&2
+    exit 2
+  fi
+done
+if [ ! -f "$day" ]; then
+  echo "no data file $day: build the sample_day target or name a file" >&2
+  exit 2
+fi
+
+work=$(mktemp -d)
+started=()
+cleanup() {
+  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+has_window_manager() {
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+# Installs the Debian package that brings each command named, where the command is missing.
+install_missing() {
+  local missing=() command package
+  for command in "$@"; do
+    case $command in
+      Xvfb) package=xvfb ;;
+      xprop | xdpyinfo) package=x11-utils ;;
+      *) package=$command ;;
+    esac
+    command -v "$command" >/dev/null 2>&1 || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing ${missing[*]}" >&2
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+install_missing xprop xdpyinfo
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  install_missing Xvfb
+  export DISPLAY=:95
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  started+=($!)
+  for _ in $(seq 1 50); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+if ! has_window_manager; then
+  install_missing openbox
+  openbox >"$work/openbox.log" 2>&1 &
+  started+=($!)
+  for _ in $(seq 1 50); do has_window_manager && break; sleep 0.1; done
+fi
+
+median() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+config=$work/config
+mkdir "$config"
+time_quillon() { XDG_CONFIG_HOME=$config "$timer" -- "$quillon" "$day"; }
+time_bare() { "$timer" -- "$bare"; }
+
+# One untimed run of each warms the file cache and the libraries.
+time_quillon >/dev/null
+time_bare >/dev/null
+
+echo "launch to first trace on $DISPLAY ($(wc -l <"$day") readings from $day)"
+printf '%4s %12s %12s\n' run "quillon ms" "bare ms"
+: >"$work/q.txt"
+: >"$work/b.txt"
+for i in $(seq 1 "$runs"); do
+  q=$(time_quillon)
+  b=$(time_bare)
+  echo "$q" >>"$work/q.txt"
+  echo "$b" >>"$work/b.txt"
+  printf '%4d %12s %12s\n' "$i" "$q" "$b"
+done
+q=$(median <"$work/q.txt")
+b=$(median <"$work/b.txt")
+ratio=$(awk -v q="$q" -v b="$b" 'BEGIN { printf "%.2f", (b > 0 ? q / b : 0) }')
+printf '%4s %12s %12s\n' median "$q" "$b"
+echo "quillon / bare window = ${ratio}x (target: at most ${target}x)"
+awk -v r="$ratio" -v t="$target" 'BEGIN { exit !(r <= t) }'
