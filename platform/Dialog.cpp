@@ -577,6 +577,13 @@ CMenu* CDialog::GetSystemMenu(BOOL bRevert) {
     return m_pSystemMenu.get();
 }
 
+void CDialog::CheckMenuCommand(UINT nID, bool bChecked) const {
+    if (QAction* pAction = FindMenuCommand(nID)) {
+        pAction->setCheckable(true);
+        pAction->setChecked(bChecked);
+    }
+}
+
 QAction* CDialog::FindMenuCommand(UINT nID) const {
     if (m_pMenuBar == nullptr) {
         return nullptr;

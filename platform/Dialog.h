@@ -114,6 +114,8 @@ public:
     CMenu* GetSystemMenu(BOOL bRevert);
     // The menu bar's item with this command (null when none), for automation and tests.
     [[nodiscard]] QAction* FindMenuCommand(UINT nID) const;
+    // Shows or clears the check mark of a menu command, as CMenu::CheckMenuItem does.
+    void CheckMenuCommand(UINT nID, bool bChecked) const;
     // Makes the keys of accelerator table nIDResource send their commands while the window is
     // active. A key whose command is on the menu bar is shown beside that item. FALSE without a
     // window or without such a table.

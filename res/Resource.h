@@ -29,6 +29,16 @@ constexpr int IDC_LOADING_TEXT = 1135;  // lower line of the loading window
 constexpr UINT ID_FILE_EXIT = 32771;
 constexpr UINT ID_FILE_OPEN = 32772;
 constexpr UINT ID_FILE_PRINT = 32773;
+// View menu: exploring a day and following it.
+constexpr UINT ID_VIEW_WHOLE_DAY = 32780;    // Home
+constexpr UINT ID_VIEW_ZOOM_IN = 32781;      // +
+constexpr UINT ID_VIEW_ZOOM_OUT = 32782;     // -
+constexpr UINT ID_VIEW_FIT_SCALE = 32783;    // check: the value scale fits the view
+constexpr UINT ID_VIEW_FIXED_SCALE = 32784;  // a value scale the user types
+constexpr UINT ID_VIEW_ALARM_LEVELS = 32785; // warning and alert levels, the hold time
+constexpr UINT ID_VIEW_FOLLOW = 32786;       // End: follow the newest reading
+constexpr UINT ID_VIEW_FOLLOW_NEWEST = 32787; // check: move on to the next day's file
+constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;  // check: the framework's status-bar command
 // The framework's About command: Help > About Quillon... and F1.
 constexpr UINT ID_APP_ABOUT = 0xE140;
 

@@ -15,6 +15,7 @@
 #include "settings/ViewerSettings.h"
 #include "ui/AboutDlg.h"
 #include "ui/ChooseDataFile.h"
+#include "ui/DayExplorer.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -86,6 +87,7 @@ CViewerDlg::CViewerDlg(CViewerContext context, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)), m_context(std::move(context)) {}
 
 CViewerDlg::~CViewerDlg() {
+    m_pExplorer.reset();
     DestroyWindow();
 }
 
@@ -131,17 +133,38 @@ BOOL CViewerDlg::OnInitDialog() {
     m_context.settings.LoadPlacement();
     ApplyPlacement();
 
-    ResizeChart();
     SetWindowText(m_context.strDataFile);
     ApplyChartDisplaySettings(m_context.chart);
+    if (CStripChart* pChart = GetChart()) {
+        CDayExplorer::CHost host;
+        host.pWindow = this;
+        host.pChart = pChart;
+        host.samples = m_context.samples;
+        host.setTitle = [this](const std::string& strTitle) { SetWindowText(strTitle); };
+        host.openFile = [this](const std::string& strPath) {
+            if (!LoadDataFile(strPath, TRUE)) {
+                AfxMessageBox(FILE_NOT_FOUND + strPath, MB_OK);
+            }
+        };
+        host.report = m_context.report;
+        host.relayout = [this] {
+            ApplyMinimumSize();
+            ResizeChart();
+        };
+        m_pExplorer = std::make_unique<CDayExplorer>(std::move(host));
+    }
+    ResizeChart();
     ApplyMinimumSize();
     return TRUE;
 }
 
 void CViewerDlg::ApplyMinimumSize() {
-    // No smaller than a chart whose labels all stay legible; the menu bar comes on top of it.
+    // No smaller than a chart whose labels all stay legible; the menu bar comes on top of it, the
+    // status bar below.
     if (CStripChart* pChart = GetChart()) {
-        GetClientWidget()->setMinimumSize(pChart->Renderer().MinimumSize(pChart->State(), pChart));
+        const int nStatus = m_pExplorer ? m_pExplorer->StatusHeight() : 0;
+        GetClientWidget()->setMinimumSize(pChart->Renderer().MinimumSize(pChart->State(), pChart) +
+                                          QSize(0, nStatus));
     }
 }
 
@@ -214,14 +237,23 @@ void CViewerDlg::RecordPlacement() {
 
 void CViewerDlg::ResizeChart() {
     GetClientRect(&m_rcClient);
+    const int nWidth = m_rcClient.right - m_rcClient.left;
+    const int nHeight = m_rcClient.bottom - m_rcClient.top;
+    // The status bar, when shown, takes the bottom; the chart the rest.
+    const int nStatus = m_pExplorer ? m_pExplorer->StatusHeight() : 0;
     if (CWnd* pChart = GetDlgItem(IDC_STRIPCHART)) {
-        pChart->MoveWindow(0, 0, m_rcClient.right - m_rcClient.left,
-                           m_rcClient.bottom - m_rcClient.top);
+        pChart->MoveWindow(0, 0, nWidth, nHeight - nStatus);
         pChart->Invalidate();
+    }
+    if (m_pExplorer) {
+        m_pExplorer->PlaceStatusBar(nWidth, nHeight);
     }
 }
 
 BOOL CViewerDlg::OnCommand(UINT nID) {
+    if (m_pExplorer && m_pExplorer->OnCommand(nID)) {
+        return TRUE;
+    }
     for (const CCommandEntry& entry : s_commandMap) {
         if (entry.nID == nID) {
             (this->*entry.pfnHandler)();
@@ -307,6 +339,15 @@ BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
     HandOverDay(m_context.chart, day);
     m_strDataPath = std::move(strPath);
     SetWindowText(m_strDataPath); // the title names the file in view
+    if (m_pExplorer) {
+        m_pExplorer->OnDayLoaded(m_strDataPath, day);
+    }
+    if (!day.strReadError.empty()) {
+        // Once per load: the chart shows what was read before the error.
+        AfxMessageBox("Read error: " + m_strDataPath + ": " + day.strReadError +
+                          "\nThe chart shows the readings before it.",
+                      MB_OK);
+    }
     return TRUE;
 }
 
@@ -348,13 +389,15 @@ void CViewerDlg::OnCancel() {
 
 void CViewerDlg::OnClose() {
     RecordPlacement();
-    if (const COutcome saved = m_context.settings.SavePlacement(); !saved.Ok() && m_context.report) {
+    if (const COutcome saved = m_context.settings.SavePlacement();
+        !saved.Ok() && m_context.report) {
         m_context.report(saved.Error()); // the window closes all the same
     }
     EndDialog(IDCANCEL);
 }
 
 void CViewerDlg::OnDestroy() {
+    m_pExplorer.reset(); // it watches files and the chart: neither outlives the window
     // The chart goes with the window: nothing may reach it through the wrapper afterwards.
     if (m_context.chart.GetTarget() == GetChart()) {
         m_context.chart.Detach();

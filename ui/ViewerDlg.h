@@ -16,9 +16,11 @@
 #include "res/Resource.h"
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
+class CDayExplorer;
 class CStrip;
 class CStripChart;
 class CViewerSettings;
@@ -92,5 +94,6 @@ private:
     void RecordPlacement();
 
     CViewerContext m_context;
+    std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
     bool m_bStartupLoadQueued = false;
 };

@@ -128,10 +128,11 @@ TEST_F(CDialogWindowTest, WindowIsBuiltFromTheTemplate) {
 TEST_F(CDialogWindowTest, MenuCommandsReachOnCommandByNumber) {
     ASSERT_TRUE(dlg.Create(IDD_VIEWER_DIALOG));
     const QList<QAction*> top = dlg.GetMenuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[0]->text(), QStringLiteral("&File"));
-    EXPECT_EQ(top[1]->text(), QStringLiteral("&Help"));
-    const QList<QAction*> items = top[0]->menu()->actions() + top[1]->menu()->actions();
+    EXPECT_EQ(top[1]->text(), QStringLiteral("&View"));
+    EXPECT_EQ(top[2]->text(), QStringLiteral("&Help"));
+    const QList<QAction*> items = top[0]->menu()->actions() + top[2]->menu()->actions();
     ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->text(), QStringLiteral("&Open..."));
     EXPECT_EQ(items[1]->text(), QStringLiteral("&Print..."));

@@ -4,12 +4,14 @@
 
 #include "platform/PrintDialog.h"
 #include "platform/Resources.h"
+#include "settings/ViewOptions.h"
 #include "tests/ui/test_viewer_support.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QStatusBar>
 #include <QWindow>
 
 #include <cstring>
@@ -19,6 +21,14 @@ using namespace viewer_tests;
 using testing_support::CChartCall;
 
 namespace {
+
+// Saves the view options with the status bar off, as a user who turned it off left them.
+void HideStatusBar() {
+    CViewOptions options;
+    options.Load();
+    options.m_bStatusBar = false;
+    ASSERT_TRUE(options.Save().Ok());
+}
 
 struct CViewerDlgTest : CViewerFixture {
     std::string m_strDay;
@@ -154,11 +164,15 @@ TEST_F(CViewerDlgTest, SetUpGivesTitleSystemMenuIconsAndThe36ChartWritesInOrder)
         EXPECT_EQ(pMenu->GetMenuItemID(nCount - 2), 0U) << "a separator before About";
         EXPECT_EQ(pMenu->GetMenuItemID(nCount - 1), IDM_ABOUTBOX);
         EXPECT_EQ(pMenu->GetMenuString(nCount - 1), "&About Quillon...");
-        // The chart fills the client area.
+        // The chart fills the client area above the status bar.
         RECT rc{};
         viewer.GetClientRect(&rc);
         ASSERT_NE(viewer.GetChart(), nullptr);
-        EXPECT_EQ(viewer.GetChart()->geometry(), QRect(0, 0, rc.right, rc.bottom));
+        const QStatusBar* pStatus = viewer.GetSafeHwnd()->findChild<QStatusBar*>();
+        ASSERT_NE(pStatus, nullptr);
+        EXPECT_EQ(viewer.GetChart()->geometry(),
+                  QRect(0, 0, rc.right, rc.bottom - pStatus->height()));
+        EXPECT_EQ(pStatus->geometry().bottom(), rc.bottom - 1);
         EXPECT_TRUE(LoadedAtStartup(viewer));
     });
 
@@ -438,6 +452,7 @@ TEST_F(CViewerDlgTest, KeysAndTheHelpMenuReachTheirCommands) {
 // The window shrinks no further than a chart whose labels all stay legible, and at every size the
 // chart covers the whole client area: nothing but the chart shows under the menu bar.
 TEST_F(CViewerDlgTest, TheChartCoversTheClientAreaFromTheLegibleMinimumUp) {
+    HideStatusBar(); // the window as it is without what exploring a day adds
     CViewerDlg dlg(Context());
     RunViewer(dlg, [&](CViewerDlg& viewer) {
         ASSERT_TRUE(LoadedAtStartup(viewer));
@@ -475,6 +490,7 @@ TEST_F(CViewerDlgTest, TheChartCoversTheClientAreaFromTheLegibleMinimumUp) {
 // A saved size the screen's work area cannot hold (saved under another scale factor, say) is cut
 // to it, frame included, and the window moved into it; a saved size that fits is kept as it was.
 TEST_F(CViewerDlgTest, ASavedSizeLargerThanTheWorkAreaIsCutToIt) {
+    HideStatusBar(); // so that the legible minimum stays below the sizes asked for
     const QRect rcWork = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint ptSaved = rcWork.topLeft() + QPoint(100, 40);
     struct CCase {
