@@ -319,3 +319,31 @@ TEST(ChartDraw, WritesRepaintLaterNeverAtOnce) {
     EXPECT_EQ(chart.nPaints, nBefore + 1); // all the writes make one repaint
     chart.close();
 }
+
+TEST(ChartDraw, AOneMinuteViewShowsEachReading) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    // Two readings a second for a day, alternating +1 and -1 within the minute at noon.
+    std::vector<CChartPoint> points;
+    for (int i = 0; i < 172800; ++i) {
+        const bool bNoonMinute = i >= 86400 && i < 86520;
+        points.push_back({1460.0 + i / 172800.0, bNoonMinute ? (i % 2 == 0 ? 1.0 : -1.0) : 0.0});
+    }
+    EXPECT_EQ(CPointArray(points).SendTo(chart), S_OK);
+    CChartState& state = chart.EditState();
+    state.view.bTimeSet = true;
+    state.view.time = {1460.5, 1460.5 + 1.0 / 1440};
+    const QImage image = Render(chart, 1200, 800);
+    // Along the trace's top row, the +1 readings: 60 peaks, each its own.
+    int nPeaks = 0;
+    bool bInPeak = false;
+    const QRect trace = BoxOf(image, qRgb(0, 255, 255));
+    for (int x = trace.left(); x <= trace.right(); ++x) {
+        const bool bTop = (image.pixel(x, trace.top()) & 0xFFFFFF) == 0x00FFFF;
+        nPeaks += bTop && !bInPeak ? 1 : 0;
+        bInPeak = bTop;
+    }
+    EXPECT_EQ(nPeaks, 60);
+}
