@@ -18,7 +18,9 @@ CFollowStep CDayFollower::Poll(std::span<FieldSample> samples) {
     CFollowStep step;
     const CFileIdentity now = IdentityOf(m_strPath);
     step.nRecords = m_nRecords;
-    step.bFull = m_nComplete >= samples.size();
+    // Full: no room is left and the file holds more than was read.
+    auto isFull = [&] { return m_nComplete >= samples.size() && now.nSize > m_next.nOffset; };
+    step.bFull = isFull();
     if (!now.bExists) {
         if (!m_bGone) {
             m_bGone = true;
@@ -44,7 +46,7 @@ CFollowStep CDayFollower::Poll(std::span<FieldSample> samples) {
         step.eKind = EFollow::Reloaded;
         step.nRecords = m_nRecords;
         step.summary = read.summary;
-        step.bFull = m_nComplete >= samples.size();
+        step.bFull = isFull();
         return step;
     }
     // Grown, or only touched: read on from the last complete line, over an unfinished one.
@@ -61,7 +63,7 @@ CFollowStep CDayFollower::Poll(std::span<FieldSample> samples) {
     step.nFirstChanged = std::min(nBefore, nShownBefore);
     step.nRecords = m_nRecords;
     step.summary = read.summary;
-    step.bFull = m_nComplete >= samples.size();
+    step.bFull = isFull();
     step.eKind = step.nFirstChanged == step.nRecords && nShownBefore == m_nRecords
                      ? EFollow::Unchanged
                      : EFollow::Appended;

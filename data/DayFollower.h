@@ -23,7 +23,7 @@ struct CFollowStep {
     EFollow eKind = EFollow::Unchanged;
     std::size_t nFirstChanged = 0;
     std::size_t nRecords = 0; // readings of the day now
-    bool bFull = false;       // the array is full: later readings are not stored
+    bool bFull = false;       // the array is full and the file holds more: it is not stored
     std::string strError;
     CLoadSummary summary; // of the readings read by this step
 };

@@ -4,6 +4,7 @@
 #include "chart/StripChart.h"
 #include "data/FileDate.h"
 #include "platform/Dialog.h"
+#include "platform/FileIdentity.h"
 #include "platform/InputForm.h"
 #include "platform/MessageBox.h"
 #include "res/Resource.h"
@@ -47,9 +48,11 @@ std::string Duration(double dSeconds) {
 
 CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     m_options.Load();
-    QWidget* pWindow = m_host.pWindow->GetSafeHwnd();
-    m_pStatusBar = new QStatusBar(pWindow);
+    m_pStatusBar = new QStatusBar(m_host.pClient);
     m_pStatusBar->setSizeGripEnabled(false);
+    // The desktop's own colours, whatever the window around the chart paints.
+    m_pStatusBar->setPalette(QApplication::palette(m_pStatusBar));
+    m_pStatusBar->setAutoFillBackground(true);
     m_pStatus = new QLabel(m_pStatusBar);
     m_pStatus->setTextFormat(Qt::PlainText);
     m_pStatusBar->addWidget(m_pStatus, 1);
@@ -84,7 +87,9 @@ void CDayExplorer::OnDayLoaded(const std::string& strPath, const CFieldRead& day
     const auto date = FileDateOf(strPath);
     m_strDate = date ? date->Text() : std::string();
     m_bGone = false;
-    m_bFull = day.records.size() >= m_host.samples.size();
+    // Full only when the file holds more than the day's array took.
+    m_bFull =
+        day.records.size() >= m_host.samples.size() && IdentityOf(strPath).nSize > day.nEndOffset;
     m_strReadError = day.strReadError;
     m_bFollowing = true;
     CChartState& state = m_host.pChart->EditState();

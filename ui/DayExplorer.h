@@ -29,6 +29,7 @@ class CStripChart;
 class QLabel;
 class QStatusBar;
 class QToolButton;
+class QWidget;
 struct CFollowStep;
 enum class EChartAction;
 
@@ -37,6 +38,7 @@ public:
     struct CHost {
         CDialog* pWindow = nullptr;
         CStripChart* pChart = nullptr;
+        QWidget* pClient = nullptr; // the client area, which the chart and the status bar share
         std::span<FieldSample> samples;
         std::function<void(const std::string&)> setTitle; // the window's title
         std::function<void(const std::string&)> openFile; // load another day

@@ -139,6 +139,7 @@ BOOL CViewerDlg::OnInitDialog() {
         CDayExplorer::CHost host;
         host.pWindow = this;
         host.pChart = pChart;
+        host.pClient = GetClientWidget();
         host.samples = m_context.samples;
         host.setTitle = [this](const std::string& strTitle) { SetWindowText(strTitle); };
         host.openFile = [this](const std::string& strPath) {

@@ -2,6 +2,7 @@
 // in view, and readings appended to the file join the chart.
 
 #include "chart/StripChart.h"
+#include "settings/ViewOptions.h"
 #include "tests/ui/test_viewer_support.h"
 
 #include <QLabel>
@@ -103,4 +104,30 @@ TEST_F(CDayExplorerTest, AppendedReadingsJoinTheChart) {
         EXPECT_EQ(pChart->State().value.dUpper, 15.0) << "the value range grew";
         viewer.SendCommand(ID_FILE_EXIT);
     });
+}
+
+TEST_F(CDayExplorerTest, AlarmLevelsAndAFixedScaleAreAskedForAndKept) {
+    m_script.m_inputAnswers.push_back({IDOK, "1.5\n2.5\n20", false});
+    m_script.m_inputAnswers.push_back({IDOK, "-3\n2\n10", false}); // refused: nothing changes
+    m_script.m_inputAnswers.push_back({IDOK, "12", false});
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        const CChartState& state = viewer.GetChart()->State();
+        viewer.SendCommand(ID_VIEW_ALARM_LEVELS);
+        EXPECT_EQ(state.overlay.alarms.dWarning, 1.5);
+        EXPECT_EQ(state.overlay.alarms.dAlert, 2.5);
+        viewer.SendCommand(ID_VIEW_ALARM_LEVELS);
+        EXPECT_EQ(state.overlay.alarms.dWarning, 1.5);
+        EXPECT_EQ(m_script.Messages().size(), 1u) << "the refusal says why";
+        viewer.SendCommand(ID_VIEW_FIXED_SCALE);
+        EXPECT_TRUE(state.view.bValueSet);
+        EXPECT_EQ(state.ShownValue().dUpper, 12.0);
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    CViewOptions kept;
+    kept.Load();
+    EXPECT_EQ(kept.m_dAlertLevel, 2.5);
+    EXPECT_EQ(kept.m_nAlarmHoldSeconds, 20);
+    EXPECT_EQ(kept.m_dFixedScale, 12.0);
 }
