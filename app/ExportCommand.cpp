@@ -64,20 +64,29 @@ private:
     CStrip m_strip;
 };
 
+// The chart to export: the target's place checked first, then the file loaded and the view the
+// command line asks for applied.
+COutcome PrepareChart(const CCommandLine& cmd, CLoadedChart& chart) {
+    if (COutcome target = CheckExportTarget(cmd.strOutput); !target.Ok()) {
+        return target;
+    }
+    if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
+        return loaded;
+    }
+    chart.ApplyView(cmd);
+    return {};
+}
+
 int ExportPage(const CCommandLine& cmd, std::ostream& err) {
     EPaper ePaper = DefaultPaperForLocale();
     if (!cmd.strPage.empty() && !ParsePaperName(cmd.strPage, &ePaper)) {
         return Fail(err, "unknown paper size \"" + cmd.strPage + "\": use A4 or Letter");
     }
     // Printed as File > Print prints it, with the data file's path as the caption.
-    if (COutcome target = CheckExportTarget(cmd.strOutput); !target.Ok()) {
-        return Fail(err, target.Error());
-    }
     CLoadedChart chart;
-    if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
-        return Fail(err, loaded.Error());
+    if (COutcome prepared = PrepareChart(cmd, chart); !prepared.Ok()) {
+        return Fail(err, prepared.Error());
     }
-    chart.ApplyView(cmd);
     const COutcome written = ExportChartPage(chart.Strip(), cmd.strFile, cmd.strOutput, ePaper);
     return written.Ok() ? 0 : Fail(err, written.Error());
 }
@@ -102,14 +111,10 @@ int RunExportCommand(const CCommandLine& cmd, std::ostream& err) {
     if (COutcome size = ParseSizeArg(cmd.strSize, &nWidth, &nHeight); !size.Ok()) {
         return Fail(err, size.Error());
     }
-    if (COutcome target = CheckExportTarget(cmd.strOutput); !target.Ok()) {
-        return Fail(err, target.Error());
-    }
     CLoadedChart chart;
-    if (COutcome loaded = chart.Load(cmd.strFile); !loaded.Ok()) {
-        return Fail(err, loaded.Error());
+    if (COutcome prepared = PrepareChart(cmd, chart); !prepared.Ok()) {
+        return Fail(err, prepared.Error());
     }
-    chart.ApplyView(cmd);
     const COutcome written =
         ExportChartImage(chart.State(), cmd.strOutput, nWidth, nHeight, cmd.strFile);
     return written.Ok() ? 0 : Fail(err, written.Error());
