@@ -227,3 +227,19 @@ TEST_F(CPrintRealTest, ExportedPageIsThePrintedPage) {
     EXPECT_EQ(PageText(strExported), PageText(strPrinted));
     EXPECT_EQ(PageImage(strExported), PageImage(strPrinted));
 }
+
+TEST_F(CPrintRealTest, APagePrintedWhileZoomedShowsTheZoomedSpan) {
+    const std::string strPdf = m_data.File("zoomed.pdf");
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        viewer.SendCommand(ID_VIEW_ZOOM_IN); // 06:00 to 18:00
+        viewer.SendCommand(ID_VIEW_ZOOM_IN); // 09:00 to 15:00
+        PrintTo(viewer, strPdf);
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    const std::string strText = PageText(strPdf);
+    EXPECT_NE(strText.find("09:00"), std::string::npos) << strText;
+    EXPECT_NE(strText.find("15:00"), std::string::npos) << strText;
+    EXPECT_EQ(strText.find("24:00"), std::string::npos) << strText;
+}
