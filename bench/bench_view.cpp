@@ -8,6 +8,7 @@
 #include "chart/ChartSetup.h"
 #include "chart/StripChart.h"
 #include "ui/ChartInteraction.h"
+#include "ui/DayWatch.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -15,7 +16,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -70,6 +73,50 @@ void BM_CursorMoveToRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CursorMoveToRepaint)->Unit(benchmark::kMillisecond);
+// Following a day: a line appended to the file, to the chart's repaint, through the file-system
+// notification (the one-second poll is the fallback and is not what this measures).
+void BM_AppendedLineToScreen(benchmark::State& state) {
+    CDayWindow window;
+    char szPath[] = "/tmp/quillon-bench-follow-XXXXXX.vks";
+    const int fd = mkstemps(szPath, 4);
+    std::FILE* pFile = fdopen(fd, "ab");
+    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
+    for (int i = 0; i < 86400; ++i) {
+        std::fprintf(pFile, "%02d:%02d:%02d,%.3f\n", i / 7200, (i / 120) % 60, (i / 2) % 60, 0.25);
+    }
+    std::fflush(pFile);
+    bool bShown = false;
+    CDayWatch watch(
+        samples,
+        [&](const CFollowStep& step) {
+            CChartState& chart = window.m_chart.EditState();
+            for (std::size_t i = step.nFirstChanged; i < step.nRecords; ++i) {
+                chart.points.push_back({samples[i].dTime, samples[i].dValue});
+            }
+            window.m_chart.repaint();
+            bShown = true;
+        },
+        nullptr);
+    watch.Start(szPath, ReadFieldFile(szPath, samples));
+    int nSecond = 43200;
+    for (auto _ : state) {
+        bShown = false;
+        std::fprintf(pFile, "%02d:%02d:%02d,1.5\n", nSecond / 3600, (nSecond / 60) % 60,
+                     nSecond % 60);
+        std::fflush(pFile);
+        ++nSecond;
+        const auto tStart = std::chrono::steady_clock::now();
+        while (!bShown && std::chrono::steady_clock::now() - tStart < std::chrono::seconds(3)) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        if (!bShown) {
+            state.SkipWithError("the appended line did not reach the chart");
+        }
+    }
+    std::fclose(pFile);
+    std::remove(szPath);
+}
+BENCHMARK(BM_AppendedLineToScreen)->Unit(benchmark::kMillisecond)->Iterations(50);
 } // namespace
 
 int main(int argc, char** argv) {
