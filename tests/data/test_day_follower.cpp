@@ -94,3 +94,31 @@ TEST(NextDayFile, TheLatestLaterNameOfTheSameFolder) {
     WriteFile(dir.File("20240104.vks"), "");
     EXPECT_EQ(NextDayFile(dir.File("20231231.vks")), dir.File("20240104.vks"));
 }
+
+TEST(DayFollower, ReadingInPiecesGivesTheRecordsOfAWholeRead) {
+    // CR LF, a line cut between pieces, a short line, an unparseable time, then a Ctrl-Z.
+    const std::string strDay = "01:00:00,1.5\r\n02:00:00,-2\n03\n99999999999:00:00,9\n"
+                               "04:00:00,4.25\r\n05:00:00,5\x1a"
+                               "06:00:00,6\n";
+    CTempDir dir;
+    const std::string strPath = dir.File("day.vks");
+    std::vector<FieldSample> whole(16);
+    WriteFile(strPath, strDay);
+    const CFieldRead all = ReadFieldFile(strPath, whole);
+    ASSERT_EQ(all.records.size(), 5u);
+    // The logger stops after every possible byte; the follower reads on from where it was.
+    for (std::size_t nCut = 0; nCut <= strDay.size(); ++nCut) {
+        WriteFile(strPath, strDay.substr(0, nCut));
+        std::vector<FieldSample> samples(16);
+        CDayFollower follower;
+        follower.Start(strPath, ReadFieldFile(strPath, samples));
+        WriteFile(strPath, strDay);
+        const CFollowStep step = follower.Poll(samples);
+        ASSERT_EQ(step.nRecords, all.records.size()) << "cut after " << nCut;
+        for (std::size_t i = 0; i < step.nRecords; ++i) {
+            EXPECT_EQ(samples[i].dTime, whole[i].dTime) << "cut after " << nCut << ", record " << i;
+            EXPECT_EQ(samples[i].dValue, whole[i].dValue)
+                << "cut after " << nCut << ", record " << i;
+        }
+    }
+}
