@@ -1,7 +1,6 @@
 #include "chart/ChartModel.h"
 
 #include <cmath>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -245,14 +244,12 @@ HRESULT CChartModel::SetPoints(const VARIANT* pArgs, UINT nArgs) {
     }
     // The caller's array only lives for the call, so the chart keeps a copy; its capacity
     // is reused from one load to the next.
-    std::vector<CChartPoint>& points = m_state.points;
+    // assign writes each page once (a resize would zero it first).
+    const auto* pFirst = static_cast<const CChartPoint*>(psa->pvData);
     try {
-        points.resize(nPoints);
+        m_state.points.assign(pFirst, pFirst + nPoints);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
-    }
-    if (nPoints > 0) {
-        std::memcpy(points.data(), psa->pvData, nPoints * sizeof(CChartPoint));
     }
     ++m_nRevision;
     return S_OK;

@@ -5,10 +5,10 @@
 #include "settings/RegistryKey.h"
 
 #include <cstdio>
-#include <unistd.h>
+#include <filesystem>
+#include <system_error>
 
 namespace {
-constexpr int MAX_PATH_CHARS = 260;
 constexpr int KEY_PATH_CHARS = 256;
 } // namespace
 
@@ -27,11 +27,9 @@ std::optional<std::string> ChooseDataFile() {
     if (key.OpenKey(szKeyPath, FALSE)) {
         strFolder = key.ReadString(LOGGING_PATH_VALUE, "");
     } else {
-        char szCurrent[MAX_PATH_CHARS] = "";
-        if (::getcwd(szCurrent, sizeof(szCurrent)) == nullptr) {
-            szCurrent[0] = '\0';
-        }
-        strFolder = szCurrent;
+        std::error_code ec;
+        const std::filesystem::path current = std::filesystem::current_path(ec);
+        strFolder = ec ? std::string() : current.string();
     }
     dlg.m_ofn.lpstrInitialDir = strFolder.c_str();
 
