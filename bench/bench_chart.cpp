@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "bench/QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -124,13 +126,5 @@ BENCHMARK(BM_PdfPageFullDay1200dpi)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

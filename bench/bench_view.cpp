@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "bench/QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -120,13 +122,5 @@ BENCHMARK(BM_AppendedLineToScreen)->Unit(benchmark::kMillisecond)->Iterations(50
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/AtomicFileFault.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -10,23 +12,6 @@
 #include <unistd.h>
 
 namespace {
-struct CFault {
-    EAtomicFault eAt = EAtomicFault::Write;
-    int nErrno = 0;
-    std::size_t nBytesLeft = 0;
-};
-CFault g_Fault;
-
-// True (with errno set) when the injected fault fires at this step.
-bool Faulted(EAtomicFault eAt) {
-    if (g_Fault.nErrno == 0 || g_Fault.eAt != eAt) {
-        return false;
-    }
-    errno = g_Fault.nErrno;
-    g_Fault.nErrno = 0;
-    return true;
-}
-
 std::string FolderOf(const std::string& strPath) {
     const std::size_t nSlash = strPath.rfind('/');
     if (nSlash == std::string::npos) {
@@ -62,10 +47,6 @@ mode_t NewFileMode() {
     return 0666 & ~nMask;
 }
 } // namespace
-
-void InjectAtomicFileFault(EAtomicFault eAt, int nErrno, std::size_t nBytesBefore) {
-    g_Fault = {eAt, nErrno, nBytesBefore};
-}
 
 CAtomicFile::CAtomicFile(std::string strTarget)
     : m_strTarget(std::move(strTarget)), m_strResolved(ResolveLinks(m_strTarget)) {}
@@ -107,13 +88,9 @@ COutcome CAtomicFile::Write(std::string_view bytes) {
     }
     while (!bytes.empty()) {
         std::size_t nChunk = bytes.size();
-        if (g_Fault.nErrno != 0 && g_Fault.eAt == EAtomicFault::Write) {
-            if (g_Fault.nBytesLeft == 0) {
-                Faulted(EAtomicFault::Write);
-                return Failure(errno);
-            }
-            nChunk = std::min(nChunk, g_Fault.nBytesLeft);
-            g_Fault.nBytesLeft -= nChunk;
+        nChunk = AtomicWriteAllowance(nChunk);
+        if (nChunk == 0) {
+            return Failure(errno);
         }
         const ssize_t n = ::write(m_fd, bytes.data(), nChunk);
         if (n < 0 && errno == EINTR) {
@@ -158,7 +135,7 @@ COutcome CAtomicFile::Commit() {
         (void)::fchown(m_fd, st.st_uid, st.st_gid); // only root may give a file away
     }
     // A write the kernel deferred (a full disk, a network share) is reported here at the latest.
-    if (Faulted(EAtomicFault::Sync) || ::fsync(m_fd) != 0) {
+    if (AtomicFaultFires(EAtomicFault::Sync) || ::fsync(m_fd) != 0) {
         return Failure(errno);
     }
     if (m_bUnnamed) {
@@ -178,7 +155,8 @@ COutcome CAtomicFile::Commit() {
             return Failure(EEXIST);
         }
     }
-    if (Faulted(EAtomicFault::Rename) || ::rename(m_strTemp.c_str(), m_strResolved.c_str()) != 0) {
+    if (AtomicFaultFires(EAtomicFault::Rename) ||
+        ::rename(m_strTemp.c_str(), m_strResolved.c_str()) != 0) {
         return Failure(errno);
     }
     m_strTemp.clear();

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/AtomicFileFault.h"
+
 #include "platform/Win32Text.h"
 
 #include <windows.h>
@@ -9,23 +11,6 @@
 #include <cstring>
 
 namespace {
-struct CFault {
-    EAtomicFault eAt = EAtomicFault::Write;
-    int nErrno = 0;
-    std::size_t nBytesLeft = 0;
-};
-CFault g_Fault;
-
-// True (with errno set) when the injected fault fires at this step.
-bool Faulted(EAtomicFault eAt) {
-    if (g_Fault.nErrno == 0 || g_Fault.eAt != eAt) {
-        return false;
-    }
-    errno = g_Fault.nErrno;
-    g_Fault.nErrno = 0;
-    return true;
-}
-
 HANDLE HandleOf(void* hFile) {
     return static_cast<HANDLE>(hFile);
 }
@@ -72,10 +57,6 @@ std::string ResolveLinks(const std::string& strPath) {
     return Utf8FromWide(strFinal.data(), strFinal.size());
 }
 } // namespace
-
-void InjectAtomicFileFault(EAtomicFault eAt, int nErrno, std::size_t nBytesBefore) {
-    g_Fault = {eAt, nErrno, nBytesBefore};
-}
 
 CAtomicFile::CAtomicFile(std::string strTarget)
     : m_strTarget(std::move(strTarget)), m_strResolved(ResolveLinks(m_strTarget)) {}
@@ -126,13 +107,9 @@ COutcome CAtomicFile::Write(std::string_view bytes) {
     }
     while (!bytes.empty()) {
         std::size_t nChunk = std::min<std::size_t>(bytes.size(), 1U << 30);
-        if (g_Fault.nErrno != 0 && g_Fault.eAt == EAtomicFault::Write) {
-            if (g_Fault.nBytesLeft == 0) {
-                Faulted(EAtomicFault::Write);
-                return Failure(errno);
-            }
-            nChunk = std::min(nChunk, g_Fault.nBytesLeft);
-            g_Fault.nBytesLeft -= nChunk;
+        nChunk = AtomicWriteAllowance(nChunk);
+        if (nChunk == 0) {
+            return Failure(errno);
         }
         DWORD cbWritten = 0;
         if (!::WriteFile(HandleOf(m_hFile), bytes.data(), static_cast<DWORD>(nChunk), &cbWritten,
@@ -177,7 +154,7 @@ COutcome CAtomicFile::Commit() {
         return Failure(EBADF);
     }
     // A write the system deferred (a full disk, a network share) is reported here at the latest.
-    if (Faulted(EAtomicFault::Sync)) {
+    if (AtomicFaultFires(EAtomicFault::Sync)) {
         return Failure(errno);
     }
     if (!::FlushFileBuffers(HandleOf(m_hFile))) {
@@ -185,7 +162,7 @@ COutcome CAtomicFile::Commit() {
     }
     ::CloseHandle(HandleOf(m_hFile));
     m_hFile = nullptr;
-    if (Faulted(EAtomicFault::Rename)) {
+    if (AtomicFaultFires(EAtomicFault::Rename)) {
         return Failure(errno);
     }
     const std::wstring strTarget = WideFromUtf8(m_strResolved);
