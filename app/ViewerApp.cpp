@@ -11,7 +11,7 @@ void ReportLine(const std::string& strLine) {
     std::cerr << "quillon: " << strLine << std::endl;
 }
 
-BOOL CViewerApp::InitInstance() {
+BOOL CViewerApp::InitInstance(CEarlyDay* pEarlyDay) {
     m_nExitCode = 0;
     // No component system here: the embedding and automation starts do not exist, and the
     // chart needs no libraries to be started.
@@ -24,7 +24,8 @@ BOOL CViewerApp::InitInstance() {
         g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     }
 
-    CViewerDlg dlg(CViewerContext{g_Chart, g_Settings, g_Samples, g_strDataFile, ReportLine});
+    CViewerDlg dlg(
+        CViewerContext{g_Chart, g_Settings, g_Samples, g_strDataFile, ReportLine, pEarlyDay});
     AfxSetMainWnd(&dlg);
     (void)dlg.DoModal();
     AfxSetMainWnd(nullptr);

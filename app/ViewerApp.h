@@ -12,13 +12,16 @@
 // and messages that need no dialog go there.
 void ReportLine(const std::string& strLine);
 
+class CEarlyDay;
+
 class CViewerApp {
 public:
     CViewerApp() = default;
     CViewerApp(const CViewerApp&) = delete;
     CViewerApp& operator=(const CViewerApp&) = delete;
 
-    BOOL InitInstance();
+    // pEarlyDay: the command line's file, already being read into g_Samples, or null.
+    BOOL InitInstance(CEarlyDay* pEarlyDay = nullptr);
 
     // The process's exit status: 1 after a start-up file that could not be opened, else 0.
     [[nodiscard]] int GetExitCode() const { return m_nExitCode; }

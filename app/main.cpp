@@ -5,12 +5,14 @@
 #include "app/Globals.h"
 #include "app/InfoCommand.h"
 #include "app/ViewerApp.h"
+#include "chart/EarlyDay.h"
 #include "platform/Registry.h"
 
 #include <QApplication>
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,12 +73,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The file named is read, and copied for the chart, while the toolkit starts: the window's
+    // first paint then finds the day ready.
+    std::optional<CEarlyDay> earlyDay;
+    if (!cmd.strFile.empty()) {
+        earlyDay.emplace(cmd.strFile, g_Samples);
+    }
     QApplication app(argc, argv);
     SetApplicationNames();
     if (!cmd.strFile.empty()) {
         g_strDataFile = cmd.strFile;
         g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     }
-    theApp.InitInstance();
+    theApp.InitInstance(earlyDay ? &*earlyDay : nullptr);
     return theApp.GetExitCode();
 }

@@ -17,6 +17,9 @@ public:
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override {
         return m_model.Invoke(dispid, wFlags, pArgs, nArgs);
     }
+    bool TakePoints(std::vector<CChartPoint>& points) override {
+        return m_model.TakePoints(points);
+    }
 
     // Draws the whole chart into rcTarget (painter coordinates) in its current state.
     void Draw(QPainter& painter, const QRectF& rcTarget, const CChartStyle& style) {

@@ -21,15 +21,36 @@ void HandOverPoints(CStrip& chart, std::span<const FieldSample> records) {
     SafeArrayDestroyDescriptor(psa);
 }
 
-void HandOverDay(CStrip& chart, const CFieldRead& day) {
-    const CLoadSummary& summary = day.summary;
-    HandOverPoints(chart, day.records);
+namespace {
+void HandOverRanges(CStrip& chart, const CLoadSummary& summary) {
     chart.SetPropertyR8(ChartId::ValueMax, summary.dScale);
     chart.SetPropertyR8(ChartId::ValueMin, -summary.dScale);
     chart.SetPropertyR8(ChartId::TimeEnd, summary.dTimeHigh);
     chart.SetPropertyR8(ChartId::TimeSpan, 1.0);
     chart.SetPropertyR8(ChartId::TimeMin, summary.dTimeLow);
     chart.SetPropertyR8(ChartId::TimeMax, summary.dTimeHigh);
+}
+} // namespace
+
+void HandOverDay(CStrip& chart, const CFieldRead& day) {
+    HandOverPoints(chart, day.records);
+    HandOverRanges(chart, day.summary);
+}
+
+std::vector<CChartPoint> PreparePoints(std::span<const FieldSample> records) {
+    std::vector<CChartPoint> points;
+    points.reserve(records.size());
+    for (const FieldSample& sample : records) {
+        points.push_back({sample.dTime, sample.dValue});
+    }
+    return points;
+}
+
+void HandOverDay(CStrip& chart, const CFieldRead& day, std::vector<CChartPoint>& points) {
+    if (!chart.TakePoints(points)) {
+        HandOverPoints(chart, day.records);
+    }
+    HandOverRanges(chart, day.summary);
 }
 
 CFieldRead LoadFieldFile(const std::string& strPath, std::span<FieldSample> samples,

@@ -255,6 +255,15 @@ HRESULT CChartModel::SetPoints(const VARIANT* pArgs, UINT nArgs) {
     return S_OK;
 }
 
+bool CChartModel::TakePoints(std::vector<CChartPoint>& points) {
+    if (points.size() > MAX_CHART_POINTS) {
+        return false;
+    }
+    m_state.points.swap(points);
+    ++m_nRevision;
+    return true;
+}
+
 HRESULT CChartModel::DrawToDevice(const VARIANT* pArgs, UINT nArgs) const {
     LONG hDC = 0;
     double d[4] = {};

@@ -4,9 +4,9 @@
 // A property write or method call arrives as a number with VARIANT arguments; one table in the
 // .cpp maps each number to a field of CChartState or to an operation, and refuses a write of the
 // wrong type. Method 129 copies the points out of the SAFEARRAY it is handed, so the chart never
-// holds on to the caller's memory. Each change bumps the revision, which tells the widget to
-// repaint; method 140 resolves its device context and hands the painter to the renderer the
-// widget installs.
+// holds on to the caller's memory; TakePoints swaps in a vector copied ahead instead. Each change
+// bumps the revision, which tells the widget to repaint; method 140 resolves its device context and
+// hands the painter to the renderer the widget installs.
 
 #include "chart/ChartState.h"
 #include "chart/Strip.h"
@@ -31,6 +31,8 @@ public:
     // S_OK, or E_INVALIDARG for a call that is ignored (wrong argument count or type, a malformed
     // point array, an unknown member or device context). No call throws or crashes.
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
+    // Swaps points in whole, as method 129 would copy them; more than it takes are refused.
+    bool TakePoints(std::vector<CChartPoint>& points) override;
 
     // The renderer method 140 draws with; null (the default) makes 140 draw nothing.
     void SetDeviceRenderer(IChartDeviceRenderer* pRenderer) { m_pRenderer = pRenderer; }

@@ -44,6 +44,10 @@ void CStrip::SetPoints(SHORT nZero, VARIANT* pvarPoints) {
     Call(ChartId::SetPoints, args, 2);
 }
 
+bool CStrip::TakePoints(std::vector<CChartPoint>& points) {
+    return m_pTarget != nullptr && m_pTarget->TakePoints(points);
+}
+
 void CStrip::DrawToDC(LONG hDC, double dLeft, double dTop, double dWidth, double dHeight) {
     const VARIANT args[5] = {MakeVariantI4(hDC), MakeVariantR8(dLeft), MakeVariantR8(dTop),
                              MakeVariantR8(dWidth), MakeVariantR8(dHeight)};

@@ -9,13 +9,20 @@
 // (ChartModel.cpp). The wrapper is a plain object, not a widget: the window binds it to the hosted
 // chart, and before that (or after unbinding) calls go nowhere.
 
+#include "chart/ChartTrace.h"
 #include "platform/Automation.h"
+
+#include <vector>
 
 // The one entry point a chart component offers. Arguments come in their natural order.
 class IChartDispatch {
 public:
     virtual ~IChartDispatch() = default;
     virtual HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) = 0;
+    // Beside the dispatch, as a dual interface offers its own: points already copied into the
+    // chart's form are taken whole (the vector is left with the chart's old points). False from a
+    // component without this way in; the caller then hands the points over by method 129.
+    virtual bool TakePoints(std::vector<CChartPoint>& /*points*/) { return false; }
 };
 
 // The chart's properties and methods. Members marked "kept" are written by the program and held
@@ -94,6 +101,9 @@ public:
     void ClearPoints();
     // All points in one call: nZero is 0, pvarPoints a VT_ARRAY | VT_R8 VARIANT of 2 x N doubles.
     void SetPoints(SHORT nZero, VARIANT* pvarPoints);
+    // Points copied ahead (PreparePoints), taken without a copy; false when the bound component
+    // cannot take them so (or none is bound), and nothing has changed.
+    bool TakePoints(std::vector<CChartPoint>& points);
     // Draws the chart onto a device context at offsets and a size in inches.
     void DrawToDC(LONG hDC, double dLeft, double dTop, double dWidth, double dHeight);
 

@@ -18,6 +18,14 @@ HRESULT CStripChart::Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UI
     return hr;
 }
 
+bool CStripChart::TakePoints(std::vector<CChartPoint>& points) {
+    if (!m_chart.TakePoints(points)) {
+        return false;
+    }
+    update();
+    return true;
+}
+
 void CStripChart::paintEvent(QPaintEvent* /*pEvent*/) {
     QPainter painter(this);
     Draw(painter, QRectF(rect()), CChartStyle{true});

@@ -16,6 +16,7 @@ public:
     explicit CStripChart(QWidget* pParent = nullptr);
 
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
+    bool TakePoints(std::vector<CChartPoint>& points) override;
 
     // Draws the whole chart into rcTarget (painter coordinates) in the chart's current state.
     void Draw(QPainter& painter, const QRectF& rcTarget, const CChartStyle& style) {

@@ -142,8 +142,8 @@ private:
     char m_buffer[READ_CHUNK];
 };
 
-// One buffer serves every read (reads run one at a time on the UI thread): no allocation per
-// line or per read.
+// One buffer serves every read: no allocation per line or per read. Reads run one at a time: the
+// start-up file's early read, on a thread of its own, has ended before the window reads anything.
 CTextLineReader g_Reader;
 
 // The open shares the file with the logger, which may keep writing it meanwhile.

@@ -36,9 +36,10 @@ constexpr const char* LOADING_TEXT = "Loading data";
 constexpr const char* FILE_NOT_FOUND = "File not found: ";
 constexpr int QUIT_AFTER_FAILED_LOAD = -1;
 
-// Tells the window when its chart paints. The chart covers the whole client area and paints
-// opaquely, so the window's own paint may never run for it: the chart's first paint is the
-// window's first paint as far as the start-up load is concerned.
+// Tells the window when its chart is about to paint. The chart covers the whole client area and
+// paints opaquely, so the window's own paint may never run for it: the chart's first paint is the
+// window's first paint as far as the start-up load is concerned, and a day handed over here is in
+// the frame that follows.
 class CChartPaintWatcher : public QObject {
 public:
     CChartPaintWatcher(QObject* pParent, std::function<void()> onPaint)
@@ -110,7 +111,7 @@ void CViewerDlg::DoDataExchange(CDataExchange* /*pDX*/) {
         if (pChart->findChild<CChartPaintWatcher*>() == nullptr) {
             pChart->installEventFilter(new CChartPaintWatcher(pChart, [this] {
                 if (!IsIconic()) {
-                    QueueStartupLoad();
+                    OnFirstPaint();
                 }
             }));
         }
@@ -300,16 +301,22 @@ void CViewerDlg::OnPaint(QPainter& dc) {
     dc.fillRect(QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top),
                 QColorOf(CLIENT_FILL));
     CDialog::OnPaint(dc);
-    QueueStartupLoad();
+    OnFirstPaint();
 }
 
-void CViewerDlg::QueueStartupLoad() {
+void CViewerDlg::OnFirstPaint() {
     if (m_bFirstPaintDone || m_bStartupLoadQueued || GetSafeHwnd() == nullptr) {
         return;
     }
-    // The load runs once this paint has completed, with the window on screen: a message box
-    // cannot run inside a paint.
     m_bStartupLoadQueued = true;
+    // An early day that is ready costs nothing to show: it goes to the chart now, in time for
+    // this frame. All that may wait or ask (the loading window, a message box) runs once this
+    // paint has completed, with the window on screen.
+    CEarlyDay* pEarly = m_context.pEarlyDay;
+    if (pEarly != nullptr && pEarly->Ready()) {
+        m_earlyDay = pEarly->Take();
+        ShowDay(pEarly->Path(), m_earlyDay->day, FALSE, &m_earlyDay->points);
+    }
     QTimer::singleShot(0, GetSafeHwnd(), [this] {
         // On screen, the window manager's frame is known at last: fit it in too.
         FitToScreen();
@@ -319,11 +326,29 @@ void CViewerDlg::QueueStartupLoad() {
 }
 
 void CViewerDlg::LoadStartupFile() {
-    if (LoadDataFile(m_context.strDataFile)) {
-        return;
+    CEarlyDay* pEarly = m_context.pEarlyDay;
+    BOOL bLoaded = FALSE;
+    if (m_earlyDay) { // handed over in the first paint
+        bLoaded = m_earlyDay->day.Opened() ? TRUE : FALSE;
+        if (bLoaded) {
+            FinishDay(m_earlyDay->day);
+        }
+        m_earlyDay.reset();
+    } else if (pEarly != nullptr && pEarly->Pending()) {
+        // The user waits for the early day now: under the loading window, as for any load.
+        CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
+        CEarlyDay::CResult early = pEarly->Take();
+        bLoaded = ShowDay(pEarly->Path(), early.day, FALSE, &early.points);
+        if (bLoaded) {
+            FinishDay(early.day);
+        }
+    } else {
+        bLoaded = LoadDataFile(m_context.strDataFile);
     }
-    AfxMessageBox(FILE_NOT_FOUND + m_context.strDataFile, MB_OK);
-    PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
+    if (!bLoaded) {
+        AfxMessageBox(FILE_NOT_FOUND + m_context.strDataFile, MB_OK);
+        PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
+    }
 }
 
 BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
@@ -331,15 +356,32 @@ BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
     // Read first, into the array only: a file that does not open leaves the day on screen, its
     // title and the print caption exactly as they were.
     const CFieldRead day = ReadFieldFile(strPath, m_context.samples);
+    if (!ShowDay(std::move(strPath), day, bReplaceDay)) {
+        return FALSE;
+    }
+    FinishDay(day);
+    return TRUE;
+}
+
+BOOL CViewerDlg::ShowDay(std::string strPath, const CFieldRead& day, BOOL bReplaceDay,
+                         std::vector<CChartPoint>* pPrepared) {
     if (!day.Opened()) {
         return FALSE;
     }
     if (bReplaceDay) {
         m_context.chart.ClearPoints();
     }
-    HandOverDay(m_context.chart, day);
+    if (pPrepared != nullptr) {
+        HandOverDay(m_context.chart, day, *pPrepared);
+    } else {
+        HandOverDay(m_context.chart, day);
+    }
     m_strDataPath = std::move(strPath);
     SetWindowText(m_strDataPath); // the title names the file in view
+    return TRUE;
+}
+
+void CViewerDlg::FinishDay(const CFieldRead& day) {
     if (m_pExplorer) {
         m_pExplorer->OnDayLoaded(m_strDataPath, day);
     }
@@ -349,7 +391,6 @@ BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
                           "\nThe chart shows the readings before it.",
                       MB_OK);
     }
-    return TRUE;
 }
 
 void CViewerDlg::OnFileOpen() {

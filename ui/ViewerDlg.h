@@ -4,21 +4,27 @@
 //
 // Set-up restores the saved placement (cut to the screen's work area when larger), adds About to
 // the system menu, loads the keys of the menu commands, shows the start-up file as the title,
-// gives the chart its display settings and keeps the window no smaller than a legible chart. Once
-// the window is on screen (after its first non-minimised paint) it loads the start-up file through
-// LoadDataFile: under the loading window it reads the file into the context's array and, only when
-// the file opened, hands the day to the chart and names the file in the title. Commands arrive by
-// number through the two tables in the .cpp (menu commands and system commands). Enter and Esc do
-// nothing here; closing saves the placement, Exit does not.
+// gives the chart its display settings and keeps the window no smaller than a legible chart. Its
+// first non-minimised paint brings in the start-up file. When start-up began reading it early
+// (CEarlyDay) and that work has ended, the day goes to the chart within that paint, so the first
+// frame shows the trace; otherwise, once the paint is done, the window waits for the early day
+// under the loading window, or reads the file itself (LoadDataFile). Either way a day reaches the
+// chart only when its file opened, and then the title names the file. Commands arrive by number
+// through the two tables in the .cpp (menu commands and system commands). Enter and Esc do nothing
+// here; closing saves the placement, Exit does not.
 
+#include "chart/EarlyDay.h"
+#include "data/FieldLoader.h"
 #include "data/FieldSample.h"
 #include "platform/Dialog.h"
 #include "res/Resource.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 class CDayExplorer;
 class CStrip;
@@ -34,6 +40,8 @@ struct CViewerContext {
     // Where the window reports what the user should know but no dialog should interrupt (a
     // placement that could not be saved as the window closes); empty drops the reports.
     std::function<void(const std::string&)> report;
+    // The start-up file, already being read into samples; null when the window reads it itself.
+    CEarlyDay* pEarlyDay = nullptr;
 };
 
 class CViewerDlg : public CDialog {
@@ -87,7 +95,13 @@ private:
     void OnFileOpen();
     void OnFileExit();
     void OnAbout();
-    void QueueStartupLoad();
+    void OnFirstPaint();
+    // Hands an opened day to the chart (its points prepared ahead when pPrepared is given) and
+    // names its file in the title; FALSE when not opened, and nothing has changed then.
+    BOOL ShowDay(std::string strPath, const CFieldRead& day, BOOL bReplaceDay,
+                 std::vector<CChartPoint>* pPrepared = nullptr);
+    // What follows a day's hand-over: the explorer's view of it and the report of a read error.
+    void FinishDay(const CFieldRead& day);
     void ApplyPlacement();
     void FitToScreen();
     void ApplyMinimumSize();
@@ -96,4 +110,5 @@ private:
     CViewerContext m_context;
     std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
     bool m_bStartupLoadQueued = false;
+    std::optional<CEarlyDay::CResult> m_earlyDay; // handed over in the first paint, finished after
 };

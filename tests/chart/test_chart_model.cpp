@@ -64,6 +64,45 @@ TEST(ChartFeed, PointsGoOverInPlaceThenTheScalesInOrder) {
     EXPECT_TRUE(chart.m_calls.empty());
 }
 
+// A day whose points were prepared ahead (the start-up file, on its own thread) leaves the chart
+// as a plain hand-over does; a component that cannot take them gets them by method 129.
+TEST(ChartFeed, PreparedPointsLeaveTheChartAsAPlainHandOverDoes) {
+    CTempDir dir;
+    WriteFile(dir.File("day.vks"), "08:15:30,-0.45\n12:00:00,3.2\n23:59:59,1.5\n");
+    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
+    const CFieldRead day = ReadFieldFile(dir.File("day.vks"), samples);
+    ASSERT_TRUE(day.Opened());
+
+    CChartModel plain;
+    CStrip toPlain;
+    toPlain.Attach(&plain);
+    HandOverDay(toPlain, day);
+
+    CChartModel taking;
+    CStrip toTaking;
+    toTaking.Attach(&taking);
+    std::vector<CChartPoint> points = PreparePoints(day.records);
+    HandOverDay(toTaking, day, points);
+    EXPECT_TRUE(points.empty()) << "the chart copied instead of taking";
+    ASSERT_EQ(taking.State().points.size(), plain.State().points.size());
+    for (std::size_t i = 0; i < plain.State().points.size(); ++i) {
+        EXPECT_EQ(taking.State().points[i].dTime, plain.State().points[i].dTime) << i;
+        EXPECT_EQ(taking.State().points[i].dValue, plain.State().points[i].dValue) << i;
+    }
+    EXPECT_EQ(taking.State().value.dUpper, plain.State().value.dUpper);
+    EXPECT_EQ(taking.State().time.dLower, plain.State().time.dLower);
+    EXPECT_EQ(taking.State().time.dUpper, plain.State().time.dUpper);
+
+    CRecordingChart recorder; // offers the dispatch only
+    CStrip toRecorder;
+    toRecorder.Attach(&recorder);
+    points = PreparePoints(day.records);
+    HandOverDay(toRecorder, day, points);
+    ASSERT_EQ(recorder.m_calls.size(), 7u);
+    EXPECT_EQ(recorder.m_calls[0].dispid, DispidOf(ChartId::SetPoints));
+    EXPECT_EQ(recorder.m_calls[0].nRecords, 3u);
+}
+
 // ---- The state the writes leave --------------------------------------------------------------
 
 TEST(ChartModel, HoldsTheSetUpWritesAndALoad) {

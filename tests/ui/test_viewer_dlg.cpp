@@ -2,6 +2,7 @@
 // its placement, the minimised paint, and File > Open. Every run goes through the modal seam, with
 // a real hive in a private XDG_CONFIG_HOME.
 
+#include "chart/EarlyDay.h"
 #include "platform/PrintDialog.h"
 #include "platform/Resources.h"
 #include "settings/ViewOptions.h"
@@ -567,6 +568,49 @@ TEST_F(CViewerDlgTest, MinimisedPaintShowsTheCentredIconAndNeverLoads) {
         EXPECT_EQ(painted.pixelColor(painted.width() / 2, painted.height() / 2), QColor(Qt::black));
         viewer.SendCommand(ID_FILE_EXIT);
     });
+}
+
+// The start-up file read ahead, as the program does while the toolkit starts: ready in time, its
+// day is in the very frame of the first paint; a file that does not open ends the program as a
+// failed load always has.
+TEST_F(CViewerDlgTest, AnEarlyDayIsInTheFirstFrameAndAMissingOneEndsTheRun) {
+    {
+        CEarlyDay early(m_strStartFile, m_samples);
+        ASSERT_TRUE(QTest::qWaitFor([&early] { return early.Ready(); }, 5000));
+        CViewerContext context = Context();
+        context.pEarlyDay = &early;
+        CViewerDlg dlg(context);
+        RunViewer(dlg, [&](CViewerDlg& viewer) {
+            CStripChart* pChart = viewer.GetChart();
+            const QImage first = pChart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QRgb rgbTrace = QColorOf(pChart->State().crTrace).rgb();
+            int nTrace = 0;
+            for (int y = 0; y < first.height(); ++y) {
+                for (int x = 0; x < first.width(); ++x) {
+                    nTrace += first.pixel(x, y) == rgbTrace ? 1 : 0;
+                }
+            }
+            EXPECT_GT(nTrace, 100) << "the first frame has no trace";
+            EXPECT_EQ(pChart->State().points.size(), 24U * 60U);
+            EXPECT_FALSE(early.Pending());
+            EXPECT_EQ(viewer.GetWindowText(), m_strStartFile);
+            ASSERT_TRUE(LoadedAtStartup(viewer));
+            EXPECT_TRUE(m_script.Messages().empty());
+            viewer.SendCommand(ID_FILE_EXIT);
+        });
+    }
+    NextRun();
+    m_strStartFile = m_data.File("gone.vks");
+    CEarlyDay early(m_strStartFile, m_samples);
+    CViewerContext context = Context();
+    context.pEarlyDay = &early;
+    CViewerDlg dlg(context);
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        EXPECT_TRUE(WaitForStartupLoad(viewer));
+        EXPECT_TRUE(PeekQuitMessage());
+        EXPECT_TRUE(viewer.GetChart()->State().points.empty());
+    });
+    EXPECT_EQ(m_script.Messages(), std::vector<std::string>{"File not found: " + m_strStartFile});
 }
 
 // ---- File > Open -------------------------------------------------------------------------------
