@@ -47,7 +47,8 @@ std::vector<CChartPoint> PreparePoints(std::span<const FieldSample> records) {
 }
 
 void HandOverDay(CStrip& chart, const CFieldRead& day, std::vector<CChartPoint>& points) {
-    if (!chart.TakePoints(points)) {
+    // A copy that is not the day's whole (one that could not be made) is not handed over.
+    if (points.size() != day.records.size() || !chart.TakePoints(points)) {
         HandOverPoints(chart, day.records);
     }
     HandOverRanges(chart, day.summary);

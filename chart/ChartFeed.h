@@ -24,7 +24,8 @@ void HandOverDay(CStrip& chart, const CFieldRead& day);
 [[nodiscard]] std::vector<CChartPoint> PreparePoints(std::span<const FieldSample> records);
 
 // HandOverDay with the points prepared ahead: the chart takes them whole where it can (points is
-// left with whatever it held before), else they go over by method 129. The ranges follow as ever.
+// left with whatever it held before), else (or when points is not a copy of all the records) the
+// records go over by method 129. The ranges follow as ever.
 void HandOverDay(CStrip& chart, const CFieldRead& day, std::vector<CChartPoint>& points);
 
 // Reads strPath into samples and hands what was read to chart. Nothing reaches the chart when the

@@ -3,14 +3,23 @@
 #include "chart/ChartFeed.h"
 
 #include <chrono>
+#include <new>
 #include <system_error>
 #include <utility>
 
 namespace {
 CEarlyDay::CResult ReadAndPrepare(const std::string& strPath, std::span<FieldSample> samples) {
-    CEarlyDay::CResult result{ReadFieldFile(strPath, samples), {}};
-    if (result.day.Opened()) {
-        result.points = PreparePoints(result.day.records);
+    CEarlyDay::CResult result;
+    try {
+        result.day = ReadFieldFile(strPath, samples);
+        result.bRead = true;
+        if (result.day.Opened()) {
+            result.points = PreparePoints(result.day.records);
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory on the way: what was read stands without its copy (the hand-over then
+        // copies), and a read that did not finish is done again by the window itself.
+        result.points.clear();
     }
     return result;
 }

@@ -19,8 +19,9 @@
 class CEarlyDay {
 public:
     struct CResult {
+        bool bRead = false; // false: the read did not finish (out of memory), read it again
         CFieldRead day;
-        std::vector<CChartPoint> points; // the day's records in the chart's form
+        std::vector<CChartPoint> points; // the day's records in the chart's form, or empty
     };
 
     CEarlyDay(std::string strPath, std::span<FieldSample> samples);

@@ -315,7 +315,11 @@ void CViewerDlg::OnFirstPaint() {
     CEarlyDay* pEarly = m_context.pEarlyDay;
     if (pEarly != nullptr && pEarly->Ready()) {
         m_earlyDay = pEarly->Take();
-        ShowDay(pEarly->Path(), m_earlyDay->day, FALSE, &m_earlyDay->points);
+        if (m_earlyDay->bRead) {
+            ShowDay(pEarly->Path(), m_earlyDay->day, FALSE, &m_earlyDay->points);
+        } else {
+            m_earlyDay.reset(); // the window reads the file itself, after this paint
+        }
     }
     QTimer::singleShot(0, GetSafeHwnd(), [this] {
         // On screen, the window manager's frame is known at last: fit it in too.
@@ -338,6 +342,9 @@ void CViewerDlg::LoadStartupFile() {
         // The user waits for the early day now: under the loading window, as for any load.
         CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
         CEarlyDay::CResult early = pEarly->Take();
+        if (!early.bRead) {
+            early.day = ReadFieldFile(pEarly->Path(), m_context.samples);
+        }
         bLoaded = ShowDay(pEarly->Path(), early.day, FALSE, &early.points);
         if (bLoaded) {
             FinishDay(early.day);

@@ -93,6 +93,14 @@ TEST(ChartFeed, PreparedPointsLeaveTheChartAsAPlainHandOverDoes) {
     EXPECT_EQ(taking.State().time.dLower, plain.State().time.dLower);
     EXPECT_EQ(taking.State().time.dUpper, plain.State().time.dUpper);
 
+    // A copy that could not be made whole is not taken: the records go over instead.
+    CChartModel again;
+    CStrip toAgain;
+    toAgain.Attach(&again);
+    std::vector<CChartPoint> partial = PreparePoints(day.records.first(1));
+    HandOverDay(toAgain, day, partial);
+    EXPECT_EQ(again.State().points.size(), 3u);
+
     CRecordingChart recorder; // offers the dispatch only
     CStrip toRecorder;
     toRecorder.Attach(&recorder);
