@@ -4,7 +4,7 @@
 //
 // The program only writes properties and calls methods. Each goes out through the component's one
 // dispatch entry point as a DISPID with VARIANT arguments, as an Automation client calls a hosted
-// control. The numbers appear here and nowhere else: callers name a member by its role
+// control; the one exception is a day's points copied ahead, which a component may take whole. The numbers appear here and nowhere else: callers name a member by its role
 // (ChartId::TraceColour), and the chart maps each number to a field of its state in one table
 // (ChartModel.cpp). The wrapper is a plain object, not a widget: the window binds it to the hosted
 // chart, and before that (or after unbinding) calls go nowhere.
