@@ -62,9 +62,7 @@ elapsed_ms() {
   end=$(date +%s%N)
   echo $(((end - start) / 1000000))
 }
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+. bench/side_by_side.sh
 
 run_quillon() { QT_QPA_PLATFORM=offscreen "$quillon" --export "$work/quillon.png" "$day" --size "$size"; }
 run_gnuplot() { gnuplot "$work/day.gp"; }
@@ -74,19 +72,9 @@ elapsed_ms run_quillon >/dev/null
 elapsed_ms run_gnuplot >/dev/null
 
 echo "$(wc -l <"$day") readings from $day at $size; gnuplot terminal $term"
-printf '%4s %12s %12s\n' run "quillon ms" "gnuplot ms"
-: >"$work/q.txt"
-: >"$work/g.txt"
-for i in $(seq 1 "$runs"); do
-  q=$(elapsed_ms run_quillon)
-  g=$(elapsed_ms run_gnuplot)
-  echo "$q" >>"$work/q.txt"
-  echo "$g" >>"$work/g.txt"
-  printf '%4d %12d %12d\n' "$i" "$q" "$g"
-done
-q=$(median <"$work/q.txt")
-g=$(median <"$work/g.txt")
-ratio=$(awk -v q="$q" -v g="$g" 'BEGIN { printf "%.1f", (q > 0 ? g / q : 0) }')
-printf '%4s %12s %12s\n' median "$q" "$g"
+time_quillon() { elapsed_ms run_quillon; }
+time_gnuplot() { elapsed_ms run_gnuplot; }
+side_by_side "$runs" "$work" quillon time_quillon gnuplot time_gnuplot
+ratio=$(awk -v q="$SIDE_A" -v g="$SIDE_B" 'BEGIN { printf "%.1f", (q > 0 ? g / q : 0) }')
 echo "gnuplot / quillon = ${ratio}x (target: at least ${target}x)"
 awk -v r="$ratio" -v t="$target" 'BEGIN { exit !(r >= t) }'

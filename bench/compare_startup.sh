@@ -83,9 +83,7 @@ if ! has_window_manager; then
   for _ in $(seq 1 50); do has_window_manager && break; sleep 0.1; done
 fi
 
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+. bench/side_by_side.sh
 config=$work/config
 mkdir "$config"
 time_quillon() { XDG_CONFIG_HOME=$config "$timer" -- "$quillon" "$day"; }
@@ -96,19 +94,7 @@ time_quillon >/dev/null
 time_bare >/dev/null
 
 echo "launch to first trace on $DISPLAY ($(wc -l <"$day") readings from $day)"
-printf '%4s %12s %12s\n' run "quillon ms" "bare ms"
-: >"$work/q.txt"
-: >"$work/b.txt"
-for i in $(seq 1 "$runs"); do
-  q=$(time_quillon)
-  b=$(time_bare)
-  echo "$q" >>"$work/q.txt"
-  echo "$b" >>"$work/b.txt"
-  printf '%4d %12s %12s\n' "$i" "$q" "$b"
-done
-q=$(median <"$work/q.txt")
-b=$(median <"$work/b.txt")
-ratio=$(awk -v q="$q" -v b="$b" 'BEGIN { printf "%.2f", (b > 0 ? q / b : 0) }')
-printf '%4s %12s %12s\n' median "$q" "$b"
+side_by_side "$runs" "$work" quillon time_quillon bare time_bare
+ratio=$(awk -v q="$SIDE_A" -v b="$SIDE_B" 'BEGIN { printf "%.2f", (b > 0 ? q / b : 0) }')
 echo "quillon / bare window = ${ratio}x (target: at most ${target}x)"
 awk -v r="$ratio" -v t="$target" 'BEGIN { exit !(r <= t) }'
