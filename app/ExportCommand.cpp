@@ -1,9 +1,10 @@
 #include "app/ExportCommand.h"
 
 #include "app/CommandLine.h"
-#include "chart/Chart.h"
 #include "chart/ChartExport.h"
 #include "chart/ChartFeed.h"
+#include "chart/ChartModel.h"
+#include "chart/ChartRenderer.h"
 #include "chart/ChartSetup.h"
 #include "chart/ChartView.h"
 #include "chart/Strip.h"
@@ -27,40 +28,52 @@ int Fail(std::ostream& err, const std::string& strMessage) {
     return 1;
 }
 
-// The chart as the main window sets it up, with the file's day handed over as a load does.
+// The chart as the main window sets it up, without a window, with the file's day handed over as
+// the window's day document hands it.
 class CLoadedChart {
 public:
-    CLoadedChart() : m_samples(MAX_FIELD_SAMPLES) {
-        m_strip.Attach(&m_chart);
+    CLoadedChart() : m_samples(MAX_FIELD_SAMPLES), m_day(m_samples) {
+        m_model.SetDeviceRenderer(&m_renderer);
+        m_strip.Attach(&m_model);
         ApplyChartDisplaySettings(m_strip);
+        m_day.Listen([this](const CDayChange& change) {
+            if (change.eKind == EDayChange::NewDay) {
+                HandOverDay(m_strip, m_day);
+            }
+        });
     }
-    // False with a one-line message when the file cannot be opened.
+    ~CLoadedChart() { m_model.SetDeviceRenderer(nullptr); }
+    CLoadedChart(const CLoadedChart&) = delete;
+    CLoadedChart& operator=(const CLoadedChart&) = delete;
+
     // The whole file, or a message saying why not.
-    COutcome Load(const std::string& strPath) {
-        return OutcomeOfRead(strPath, LoadFieldFile(strPath, m_samples, m_strip));
-    }
+    COutcome Load(const std::string& strPath) { return m_day.Open(strPath).outcome; }
     // What the command line asks beyond the chart as loaded: a span of the day, the alarm levels.
     void ApplyView(const CCommandLine& cmd) {
-        CChartState& state = m_chart.Model().EditState();
+        const CChartState& state = m_strip.State();
         const double dDay = NormaliseRange(state.time, DEFAULT_TIME_RANGE).dLower;
         if (cmd.nFromSeconds >= 0 || cmd.nToSeconds >= 0) {
             const double dFrom = cmd.nFromSeconds >= 0 ? cmd.nFromSeconds : 0;
             const double dTo = cmd.nToSeconds >= 0 ? cmd.nToSeconds : SECONDS_PER_DAY;
-            state.view.bTimeSet = true;
-            state.view.time = {dDay + dFrom / SECONDS_PER_DAY, dDay + dTo / SECONDS_PER_DAY};
+            CChartView view = state.view;
+            view.bTimeSet = true;
+            view.time = {dDay + dFrom / SECONDS_PER_DAY, dDay + dTo / SECONDS_PER_DAY};
+            m_strip.SetView(view);
         }
         if (!cmd.bNoAlarms) {
             CViewOptions options;
             options.Load();
-            state.overlay.alarms = {options.m_dWarningLevel, options.m_dAlertLevel};
+            m_strip.SetAlarmLevels({options.m_dWarningLevel, options.m_dAlertLevel});
         }
     }
     [[nodiscard]] CStrip& Strip() { return m_strip; }
-    [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
+    [[nodiscard]] const CChartState& State() const { return m_strip.State(); }
 
 private:
     std::vector<FieldSample> m_samples;
-    CChart m_chart;
+    CDayDocument m_day;
+    CChartModel m_model;
+    CChartRenderer m_renderer;
     CStrip m_strip;
 };
 

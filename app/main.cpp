@@ -5,7 +5,7 @@
 #include "app/Globals.h"
 #include "app/InfoCommand.h"
 #include "app/ViewerApp.h"
-#include "chart/EarlyDay.h"
+#include "doc/EarlyDay.h"
 #include "platform/Registry.h"
 
 #include <QApplication>

@@ -55,7 +55,7 @@ public:
     CDayChart() : m_points(MakeDay()) {
         m_strip.Attach(&m_chart);
         ApplyChartDisplaySettings(m_strip);
-        HandOverPoints(m_strip, m_points);
+        m_strip.ReplacePointsFrom(0, m_points);
         m_strip.SetPropertyR8(ChartId::ValueMax, 11.0);
         m_strip.SetPropertyR8(ChartId::ValueMin, -11.0);
         m_strip.SetPropertyR8(ChartId::TimeMin, 1460.0);
@@ -82,9 +82,10 @@ BENCHMARK(BM_RedrawFullDay1920x1080)->Unit(benchmark::kMillisecond);
 void BM_RedrawZoomed1920x1080(benchmark::State& state) {
     CDayChart day;
     const double dSpan = static_cast<double>(state.range(0)) / 86400.0;
-    CChartState& chart = day.m_chart.EditState();
-    chart.view.bTimeSet = true;
-    chart.view.time = {1460.625 - dSpan / 2, 1460.625 + dSpan / 2};
+    CChartView view;
+    view.bTimeSet = true;
+    view.time = {1460.625 - dSpan / 2, 1460.625 + dSpan / 2};
+    day.m_chart.SetView(view);
     QImage image(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);

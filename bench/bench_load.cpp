@@ -41,17 +41,29 @@ const std::string& DayFile() {
 class CNullChart : public IChartDispatch {
 public:
     HRESULT Invoke(DISPID, WORD, const VARIANT*, UINT) override { return S_OK; }
+    void SetView(const CChartView&) override {}
+    void SetAlarmLevels(const CAlarmLevels&) override {}
+    void SetCursor(bool, double) override {}
+    void ReplacePointsFrom(std::size_t, std::span<const FieldSample>) override {}
+    [[nodiscard]] const CChartState& State() const override { return m_state; }
+
+private:
+    CChartState m_state;
 };
 
+// A load as the window makes one: the day document reads the file and its listener hands the day
+// to the chart.
 void BM_LoadFieldFile(benchmark::State& state) {
     CNullChart target;
     CStrip chart;
     chart.Attach(&target);
+    CDayDocument day(s_samples);
+    day.Listen([&](const CDayChange&) { HandOverDay(chart, day); });
     const std::string& strPath = DayFile();
     for (auto _ : state) {
-        const CFieldRead day = LoadFieldFile(strPath, s_samples, chart);
-        benchmark::DoNotOptimize(day.records.data());
-        if (day.summary.nRecords != MAX_FIELD_SAMPLES) {
+        const CDayDocument::COpened opened = day.Open(strPath);
+        benchmark::DoNotOptimize(day.Records().data());
+        if (!opened.bOpened || day.Records().size() != MAX_FIELD_SAMPLES) {
             state.SkipWithError("short load");
         }
     }

@@ -1,5 +1,6 @@
 #include "chart/ChartModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -255,13 +256,39 @@ HRESULT CChartModel::SetPoints(const VARIANT* pArgs, UINT nArgs) {
     return S_OK;
 }
 
-bool CChartModel::TakePoints(std::vector<CChartPoint>& points) {
-    if (points.size() > MAX_CHART_POINTS) {
-        return false;
-    }
-    m_state.points.swap(points);
+void CChartModel::SetView(const CChartView& view) {
+    m_state.view = view;
     ++m_nRevision;
-    return true;
+}
+
+void CChartModel::SetAlarmLevels(const CAlarmLevels& alarms) {
+    m_state.overlay.alarms = alarms;
+    ++m_nRevision;
+}
+
+void CChartModel::SetCursor(bool bShow, double dTime) {
+    m_state.overlay.bCursor = bShow;
+    m_state.overlay.dCursorTime = dTime;
+    ++m_nRevision;
+}
+
+void CChartModel::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
+    std::vector<CChartPoint>& points = m_state.points;
+    nFirst = std::min(nFirst, points.size());
+    if (nFirst + records.size() > MAX_CHART_POINTS) {
+        return;
+    }
+    points.resize(nFirst);
+    // push_back grows the capacity geometrically: an appended reading costs the same at the end
+    // of a day as at its start.
+    try {
+        for (const FieldSample& sample : records) {
+            points.push_back({sample.dTime, sample.dValue});
+        }
+    } catch (const std::bad_alloc&) {
+        // What fitted still shows.
+    }
+    ++m_nRevision;
 }
 
 HRESULT CChartModel::DrawToDevice(const VARIANT* pArgs, UINT nArgs) const {
@@ -292,7 +319,7 @@ HRESULT CChartModel::DrawToDevice(const VARIANT* pArgs, UINT nArgs) const {
         return S_OK;
     }
     if (m_pRenderer != nullptr) {
-        m_pRenderer->DrawOnDevice(target, rc);
+        m_pRenderer->DrawOnDevice(target, rc, m_state);
     }
     return S_OK;
 }

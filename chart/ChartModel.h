@@ -1,12 +1,13 @@
 #pragma once
-// CChartModel: the strip chart's state behind its one dispatch entry point, without Qt.
+// CChartModel: the strip chart's state behind its one door, without Qt.
 //
 // A property write or method call arrives as a number with VARIANT arguments; one table in the
 // .cpp maps each number to a field of CChartState or to an operation, and refuses a write of the
 // wrong type. Method 129 copies the points out of the SAFEARRAY it is handed, so the chart never
-// holds on to the caller's memory; TakePoints swaps in a vector copied ahead instead. Each change
-// bumps the revision, which tells the widget to repaint; method 140 resolves its device context and
-// hands the painter to the renderer the widget installs.
+// holds on to the caller's memory. The viewer's own changes (view, alarm levels, cursor, appended
+// readings) arrive as typed operations. Each change bumps the revision, which tells the widget to
+// repaint; method 140 resolves its device context and hands the painter to the renderer installed
+// beside the model (the widget's, or export's).
 
 #include "chart/ChartState.h"
 #include "chart/Strip.h"
@@ -18,7 +19,8 @@
 class IChartDeviceRenderer {
 public:
     virtual ~IChartDeviceRenderer() = default;
-    virtual void DrawOnDevice(const CDeviceContextTarget& target, const CChartRect& rcDevice) = 0;
+    virtual void DrawOnDevice(const CDeviceContextTarget& target, const CChartRect& rcDevice,
+                              const CChartState& state) = 0;
 };
 
 // The most points one method 129 call may hand over; more is refused, not truncated.
@@ -31,18 +33,15 @@ public:
     // S_OK, or E_INVALIDARG for a call that is ignored (wrong argument count or type, a malformed
     // point array, an unknown member or device context). No call throws or crashes.
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
-    // Swaps points in whole, as method 129 would copy them; more than it takes are refused.
-    bool TakePoints(std::vector<CChartPoint>& points) override;
+    void SetView(const CChartView& view) override;
+    void SetAlarmLevels(const CAlarmLevels& alarms) override;
+    void SetCursor(bool bShow, double dTime) override;
+    // More than MAX_CHART_POINTS in all are refused, as method 129 refuses them.
+    void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override;
+    [[nodiscard]] const CChartState& State() const override { return m_state; }
 
     // The renderer method 140 draws with; null (the default) makes 140 draw nothing.
     void SetDeviceRenderer(IChartDeviceRenderer* pRenderer) { m_pRenderer = pRenderer; }
-
-    [[nodiscard]] const CChartState& State() const { return m_state; }
-    // Changes that do not come through the dispatch (the view); they count as a change.
-    [[nodiscard]] CChartState& EditState() {
-        ++m_nRevision;
-        return m_state;
-    }
 
     // Grows with every change that shows.
     [[nodiscard]] std::uint64_t Revision() const { return m_nRevision; }

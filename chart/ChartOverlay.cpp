@@ -1,6 +1,7 @@
 #include "chart/ChartOverlay.h"
 
-#include "chart/ChartRenderer.h"
+#include "chart/ChartState.h"
+#include "chart/ChartStyle.h"
 #include "chart/ChartView.h"
 
 #include <QPaintDevice>

@@ -2,6 +2,7 @@
 
 #include "chart/ChartOverlay.h"
 #include "chart/ChartView.h"
+#include "platform/DeviceContext.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -104,14 +105,16 @@ QFont ChartFont(double dPoints) {
 }
 } // namespace
 
-QColor QColorOf(COLORREF cr) {
-    return QColor(static_cast<int>(cr & 0xFF), static_cast<int>((cr >> 8) & 0xFF),
-                  static_cast<int>((cr >> 16) & 0xFF));
-}
-
 CChartRenderer::CChartRenderer()
     : m_fontAxis(ChartFont(AXIS_POINTS)), m_fontLabel(ChartFont(LABEL_POINTS)),
       m_fontCaption(ChartFont(CAPTION_POINTS)) {}
+
+void CChartRenderer::DrawOnDevice(const CDeviceContextTarget& target, const CChartRect& rcDevice,
+                                  const CChartState& state) {
+    Draw(*target.pPainter,
+         QRectF(QPointF(rcDevice.dLeft, rcDevice.dTop), QPointF(rcDevice.dRight, rcDevice.dBottom)),
+         state, CChartStyle{false, true}); // method 140 draws the printed page
+}
 
 void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChartState& state,
                           const CChartStyle& style) {

@@ -16,7 +16,9 @@
 // stays readable (LastLayout); MinimumSize says from which size on the titles always find such a
 // place.
 
+#include "chart/ChartModel.h"
 #include "chart/ChartState.h"
+#include "chart/ChartStyle.h"
 
 #include <QFont>
 #include <QPolygonF>
@@ -28,13 +30,6 @@
 
 class QPaintDevice;
 class QPainter;
-
-// Where a drawing goes. The window may add what only an interactive view shows (the cursor, alarm
-// shading); a printed page and an exported file show the chart alone.
-struct CChartStyle {
-    bool bInteractive = false; // the window: the cursor shows
-    bool bPaper = false;       // a printed page: alarm levels in black
-};
 
 // The two text labels that title the axes: label 0 the value axis ("kV / m"), label 1 the time
 // axis ("T i m e"). Their positions are anchors; the renderer sets them beside their axes.
@@ -60,9 +55,13 @@ struct CChartLayout {
     std::vector<CPlacedText> labels; // the text labels that were drawn
 };
 
-class CChartRenderer {
+class CChartRenderer : public IChartDeviceRenderer {
 public:
     CChartRenderer();
+
+    // Method 140: the printed page's drawing, into a rectangle in device pixels.
+    void DrawOnDevice(const CDeviceContextTarget& target, const CChartRect& rcDevice,
+                      const CChartState& state) override;
 
     // Draws the whole chart into rcTarget (painter coordinates), clipped to it.
     void Draw(QPainter& painter, const QRectF& rcTarget, const CChartState& state,
@@ -104,6 +103,3 @@ private:
     QFont m_fontLabel;
     QFont m_fontCaption;
 };
-
-// A chart colour (0x00BBGGRR) as Qt's colour.
-[[nodiscard]] QColor QColorOf(COLORREF cr);

@@ -44,12 +44,37 @@ void CStrip::SetPoints(SHORT nZero, VARIANT* pvarPoints) {
     Call(ChartId::SetPoints, args, 2);
 }
 
-bool CStrip::TakePoints(std::vector<CChartPoint>& points) {
-    return m_pTarget != nullptr && m_pTarget->TakePoints(points);
-}
-
 void CStrip::DrawToDC(LONG hDC, double dLeft, double dTop, double dWidth, double dHeight) {
     const VARIANT args[5] = {MakeVariantI4(hDC), MakeVariantR8(dLeft), MakeVariantR8(dTop),
                              MakeVariantR8(dWidth), MakeVariantR8(dHeight)};
     Call(ChartId::DrawToDC, args, 5);
+}
+
+void CStrip::SetView(const CChartView& view) {
+    if (m_pTarget != nullptr) {
+        m_pTarget->SetView(view);
+    }
+}
+
+void CStrip::SetAlarmLevels(const CAlarmLevels& alarms) {
+    if (m_pTarget != nullptr) {
+        m_pTarget->SetAlarmLevels(alarms);
+    }
+}
+
+void CStrip::SetCursor(bool bShow, double dTime) {
+    if (m_pTarget != nullptr) {
+        m_pTarget->SetCursor(bShow, dTime);
+    }
+}
+
+void CStrip::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
+    if (m_pTarget != nullptr) {
+        m_pTarget->ReplacePointsFrom(nFirst, records);
+    }
+}
+
+const CChartState& CStrip::State() const {
+    static const CChartState s_empty; // immutable: nothing bound shows nothing
+    return m_pTarget != nullptr ? m_pTarget->State() : s_empty;
 }

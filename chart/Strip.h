@@ -2,27 +2,40 @@
 // CStrip: the program's wrapper of the strip-chart component, and ChartId, the component's
 // members by number.
 //
-// The program only writes properties and calls methods. Each goes out through the component's one
+// The program writes properties and calls methods. Each goes out through the component's one
 // dispatch entry point as a DISPID with VARIANT arguments, as an Automation client calls a hosted
-// control; the one exception is a day's points copied ahead, which a component may take whole. The numbers appear here and nowhere else: callers name a member by its role
+// control. The numbers appear here and nowhere else: callers name a member by its role
 // (ChartId::TraceColour), and the chart maps each number to a field of its state in one table
-// (ChartModel.cpp). The wrapper is a plain object, not a widget: the window binds it to the hosted
-// chart, and before that (or after unbinding) calls go nowhere.
+// (ChartModel.cpp). What the viewer adds beyond those members (the view, the alarm levels, the
+// cursor, readings appended while a file is followed) goes through typed operations of the same
+// interface, never through the chart's state. The wrapper is a plain object, not a widget: the
+// window binds it to the hosted chart, and before that (or after unbinding) calls go nowhere.
 
-#include "chart/ChartTrace.h"
+#include "chart/ChartState.h"
+#include "data/FieldSample.h"
 #include "platform/Automation.h"
 
-#include <vector>
+#include <cstddef>
+#include <span>
 
-// The one entry point a chart component offers. Arguments come in their natural order.
+// The one door of a chart component. Arguments come in their natural order.
 class IChartDispatch {
 public:
     virtual ~IChartDispatch() = default;
+    // The numbered properties and methods.
     virtual HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) = 0;
-    // Beside the dispatch, as a dual interface offers its own: points already copied into the
-    // chart's form are taken whole (the vector is left with the chart's old points). False from a
-    // component without this way in; the caller then hands the points over by method 129.
-    virtual bool TakePoints(std::vector<CChartPoint>& /*points*/) { return false; }
+
+    // Beside the dispatch, as a dual interface offers its own: what the viewer changes itself.
+    // The ranges on screen (a zoom, a fitted or fixed value scale).
+    virtual void SetView(const CChartView& view) = 0;
+    virtual void SetAlarmLevels(const CAlarmLevels& alarms) = 0;
+    // The cursor line at dTime, or none.
+    virtual void SetCursor(bool bShow, double dTime) = 0;
+    // Points from nFirst on become records (a followed file read on): the points before nFirst
+    // stay, those after are dropped first.
+    virtual void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) = 0;
+    // What the chart shows, to read.
+    [[nodiscard]] virtual const CChartState& State() const = 0;
 };
 
 // The chart's properties and methods. Members marked "kept" are written by the program and held
@@ -101,11 +114,16 @@ public:
     void ClearPoints();
     // All points in one call: nZero is 0, pvarPoints a VT_ARRAY | VT_R8 VARIANT of 2 x N doubles.
     void SetPoints(SHORT nZero, VARIANT* pvarPoints);
-    // Points copied ahead (PreparePoints), taken without a copy; false when the bound component
-    // cannot take them so (or none is bound), and nothing has changed.
-    bool TakePoints(std::vector<CChartPoint>& points);
     // Draws the chart onto a device context at offsets and a size in inches.
     void DrawToDC(LONG hDC, double dLeft, double dTop, double dWidth, double dHeight);
+
+    // The typed operations, to the bound chart.
+    void SetView(const CChartView& view);
+    void SetAlarmLevels(const CAlarmLevels& alarms);
+    void SetCursor(bool bShow, double dTime);
+    void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records);
+    // The bound chart's state; an empty one when none is bound.
+    [[nodiscard]] const CChartState& State() const;
 
 private:
     void Put(ChartId id, const VARIANT& var);

@@ -7,23 +7,35 @@
 CStripChart::CStripChart(QWidget* pParent) : QWidget(pParent) {
     // Draw fills every pixel itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_model.SetDeviceRenderer(&m_renderer);
+}
+
+CStripChart::~CStripChart() {
+    m_model.SetDeviceRenderer(nullptr);
 }
 
 HRESULT CStripChart::Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) {
-    const auto nBefore = m_chart.Model().Revision();
-    const HRESULT hr = m_chart.Invoke(dispid, wFlags, pArgs, nArgs);
-    if (m_chart.Model().Revision() != nBefore) {
+    const auto nBefore = m_model.Revision();
+    const HRESULT hr = m_model.Invoke(dispid, wFlags, pArgs, nArgs);
+    if (m_model.Revision() != nBefore) {
         update(); // painted with the next event loop pass, never inside a load
     }
     return hr;
 }
 
-bool CStripChart::TakePoints(std::vector<CChartPoint>& points) {
-    if (!m_chart.TakePoints(points)) {
-        return false;
-    }
+void CStripChart::SetView(const CChartView& view) {
+    m_model.SetView(view);
     update();
-    return true;
+}
+
+void CStripChart::SetAlarmLevels(const CAlarmLevels& alarms) {
+    m_model.SetAlarmLevels(alarms);
+    update();
+}
+
+void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
+    m_model.ReplacePointsFrom(nFirst, records);
+    update();
 }
 
 void CStripChart::paintEvent(QPaintEvent* /*pEvent*/) {
@@ -32,20 +44,18 @@ void CStripChart::paintEvent(QPaintEvent* /*pEvent*/) {
 }
 
 CChartGeometry CStripChart::Geometry() const {
-    const CChartState& state = m_chart.State();
+    const CChartState& state = m_model.State();
     const QRectF rc(rect());
     return CChartGeometry({rc.left(), rc.top(), rc.right(), rc.bottom()}, state.plot,
                           state.ShownTime(), state.ShownValue());
 }
 
 void CStripChart::SetCursor(bool bShow, double dTime) {
-    const CChartOverlay before = m_chart.State().overlay;
+    const CChartOverlay before = m_model.State().overlay;
     if (before.bCursor == bShow && (!bShow || before.dCursorTime == dTime)) {
         return;
     }
-    CChartOverlay& overlay = m_chart.Model().EditState().overlay;
-    overlay.bCursor = bShow;
-    overlay.dCursorTime = dTime;
+    m_model.SetCursor(bShow, dTime);
     const CChartGeometry geometry = Geometry();
     const CChartRect& rcPlot = geometry.Plot();
     auto repaintColumn = [&](double dAt) {

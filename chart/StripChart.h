@@ -1,11 +1,14 @@
 #pragma once
-// CStripChart: the strip-chart component as a widget, thin over CChart.
+// CStripChart: the strip-chart component as a widget: its state (CChartModel) and its one drawing
+// path (CChartRenderer), with nothing between.
 //
-// Calls arrive through Invoke (from a CStrip bound to it) and go to the chart; a call that changes
-// what shows schedules a repaint and never paints at once, so a load runs undisturbed. paintEvent
-// draws through the chart's one Draw.
+// Calls arrive through the door (from a CStrip bound to it, or typed from the window) and go to
+// the model; a call that changes what shows schedules a repaint and never paints at once, so a
+// load runs undisturbed. paintEvent draws the model's state through the renderer; method 140 draws
+// through the same renderer on a device context.
 
-#include "chart/Chart.h"
+#include "chart/ChartModel.h"
+#include "chart/ChartRenderer.h"
 
 #include <QWidget>
 
@@ -14,31 +17,28 @@ class CStripChart : public QWidget, public IChartDispatch {
 
 public:
     explicit CStripChart(QWidget* pParent = nullptr);
+    ~CStripChart() override;
 
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
-    bool TakePoints(std::vector<CChartPoint>& points) override;
+    void SetView(const CChartView& view) override;
+    void SetAlarmLevels(const CAlarmLevels& alarms) override;
+    // Repaints only the columns the cursor left and entered.
+    void SetCursor(bool bShow, double dTime) override;
+    void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override;
+    [[nodiscard]] const CChartState& State() const override { return m_model.State(); }
 
     // Draws the whole chart into rcTarget (painter coordinates) in the chart's current state.
     void Draw(QPainter& painter, const QRectF& rcTarget, const CChartStyle& style) {
-        m_chart.Draw(painter, rcTarget, style);
+        m_renderer.Draw(painter, rcTarget, m_model.State(), style);
     }
-
-    [[nodiscard]] const CChartState& State() const { return m_chart.State(); }
-    // For what the window changes itself (the view, the overlay); schedules a repaint.
-    [[nodiscard]] CChartState& EditState() {
-        update();
-        return m_chart.Model().EditState();
-    }
-    [[nodiscard]] const CChartRenderer& Renderer() const { return m_chart.Renderer(); }
-
+    [[nodiscard]] const CChartRenderer& Renderer() const { return m_renderer; }
     // Where the plot area and the shown ranges lie in the widget, for mapping the pointer.
     [[nodiscard]] CChartGeometry Geometry() const;
-    // Shows the cursor line at dTime, or hides it, repainting only the columns it left and entered.
-    void SetCursor(bool bShow, double dTime);
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
 
 private:
-    CChart m_chart;
+    CChartModel m_model;
+    CChartRenderer m_renderer;
 };

@@ -1,8 +1,17 @@
 #include "data/DayFollower.h"
 
+#include "platform/SharedFile.h"
+
+#include <algorithm>
+
+namespace {
+// Enough of the last complete line to tell a rewrite: its time and value, and the line end.
+constexpr std::uint64_t TAIL_BYTES = 32;
+} // namespace
+
 void CDayFollower::Start(const std::string& strPath, const CFieldRead& loaded) {
     m_strPath = strPath;
-    m_identity = IdentityOf(strPath);
+    m_identity = loaded.identity; // as the read found the file, not as it is now
     m_bGone = false;
     Remember(loaded, 0);
     m_nRecords = loaded.records.size(); // as loaded: an unfinished last line shows
@@ -12,6 +21,31 @@ void CDayFollower::Remember(const CFieldRead& read, std::size_t nBefore) {
     m_next = {read.nEndOffset, read.nNextLine};
     m_nComplete = nBefore + read.nCompleteRecords;
     m_nRecords = m_nComplete;
+    m_strTail = TailBeforeNext();
+}
+
+std::string CDayFollower::TailBeforeNext() const {
+    const std::uint64_t nCount = std::min(TAIL_BYTES, m_next.nOffset);
+    std::string strTail(static_cast<std::size_t>(nCount), '\0');
+    CSharedFile file;
+    if (nCount == 0 || file.Open(m_strPath) != ESharedOpen::Opened ||
+        !file.Seek(m_next.nOffset - nCount)) {
+        return {};
+    }
+    std::size_t nGot = 0;
+    while (nGot < strTail.size()) {
+        const std::ptrdiff_t n = file.Read(strTail.data() + nGot, strTail.size() - nGot);
+        if (n <= 0) {
+            break;
+        }
+        nGot += static_cast<std::size_t>(n);
+    }
+    strTail.resize(nGot);
+    return strTail;
+}
+
+bool CDayFollower::RewrittenInPlace() const {
+    return TailBeforeNext() != m_strTail;
 }
 
 CFollowStep CDayFollower::Poll(std::span<FieldSample> samples) {
@@ -28,36 +62,43 @@ CFollowStep CDayFollower::Poll(std::span<FieldSample> samples) {
         }
         return step;
     }
-    const bool bReplaced = m_bGone || !now.SameFile(m_identity) || now.nSize < m_next.nOffset;
-    if (!bReplaced && now.nSize == m_identity.nSize && now.nModified == m_identity.nModified) {
+    if (!m_bGone && now.SameFile(m_identity) && now.nSize == m_identity.nSize &&
+        now.nModified == m_identity.nModified) {
         return step;
     }
+    const bool bReplaced =
+        m_bGone || !now.SameFile(m_identity) || now.nSize < m_next.nOffset || RewrittenInPlace();
     m_bGone = false;
     if (bReplaced) {
-        const CFieldRead read = ReadFieldFile(m_strPath, samples);
+        CFieldRead read = m_reader.Read(m_strPath, samples);
         if (const COutcome outcome = OutcomeOfRead(m_strPath, read); !outcome.Ok()) {
             step.eKind = EFollow::ReadError;
             step.strError = outcome.Error();
             return step;
         }
-        m_identity = now;
+        m_identity = read.identity;
         Remember(read, 0);
         m_nRecords = read.records.size();
         step.eKind = EFollow::Reloaded;
         step.nRecords = m_nRecords;
         step.summary = read.summary;
+        step.whole = std::move(read);
         step.bFull = isFull();
         return step;
     }
+    if (m_nComplete >= samples.size()) {
+        m_identity = now; // nothing fits: the file is looked at again only when it changes
+        return step;
+    }
     // Grown, or only touched: read on from the last complete line, over an unfinished one.
-    const std::size_t nBefore = std::min(m_nComplete, samples.size());
-    const CFieldRead read = ReadFieldFile(m_strPath, samples.subspan(nBefore), m_next);
+    const std::size_t nBefore = m_nComplete;
+    const CFieldRead read = m_reader.Read(m_strPath, samples.subspan(nBefore), m_next);
     if (!read.strReadError.empty() || !read.Opened()) {
         step.eKind = EFollow::ReadError;
         step.strError = OutcomeOfRead(m_strPath, read).Error();
         return step;
     }
-    m_identity = now;
+    m_identity = read.identity;
     const std::size_t nShownBefore = m_nRecords;
     Remember(read, nBefore);
     step.nFirstChanged = std::min(nBefore, nShownBefore);

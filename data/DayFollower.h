@@ -1,9 +1,14 @@
 #pragma once
 // CDayFollower: follows a day's file while the logger appends to it. Each Poll looks at the file
 // once: an unchanged file costs one stat; a grown one is read from the end of its last complete
-// line only, into the array after the readings already there; one that shrank or was replaced
-// (another file under the same name) is read again whole; one that is gone is left as it was
-// shown. A last line without its line end waits until it is complete.
+// line only, into the array after the readings already there; one that shrank, was replaced
+// (another file under the same name) or was rewritten in place (the bytes before the end of the
+// last complete line are no longer those that were read) is read again whole; one that is gone
+// is left as it was shown. A last line without its line end waits until it is complete.
+//
+// It starts from the whole read that loaded the day, with the identity the file had when that
+// read opened it, so lines written or a file renamed over between that read and the start are
+// not missed.
 
 #include "data/FieldLoader.h"
 #include "platform/FileIdentity.h"
@@ -14,7 +19,7 @@
 enum class EFollow {
     Unchanged,
     Appended,  // samples[nFirstChanged, nRecords) are new
-    Reloaded,  // the whole array was read again: samples[0, nRecords)
+    Reloaded,  // the whole array was read again: samples[0, nRecords), as `whole`
     Gone,      // the file is no longer there; what was read stays
     ReadError, // reading on failed; strError says why, and the next poll tries again
 };
@@ -26,6 +31,7 @@ struct CFollowStep {
     bool bFull = false;       // the array is full and the file holds more: it is not stored
     std::string strError;
     CLoadSummary summary; // of the readings read by this step
+    CFieldRead whole;     // Reloaded: the new whole read
 };
 
 class CDayFollower {
@@ -39,10 +45,15 @@ public:
 
 private:
     void Remember(const CFieldRead& read, std::size_t nBefore);
+    // The bytes just before where the next read begins, as the file holds them now.
+    [[nodiscard]] std::string TailBeforeNext() const;
+    [[nodiscard]] bool RewrittenInPlace() const;
 
     std::string m_strPath;
+    CFieldReader m_reader;
     CFileIdentity m_identity;
     CReadFrom m_next;            // where the next read begins
+    std::string m_strTail;       // the bytes before m_next.nOffset when they were read
     std::size_t m_nComplete = 0; // records from complete lines
     std::size_t m_nRecords = 0;  // records shown (an unfinished last line counts after a load)
     bool m_bGone = false;

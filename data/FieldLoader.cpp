@@ -142,10 +142,6 @@ private:
     char m_buffer[READ_CHUNK];
 };
 
-// One buffer serves every read: no allocation per line or per read. Reads run one at a time: the
-// start-up file's early read, on a thread of its own, has ended before the window reads anything.
-CTextLineReader g_Reader;
-
 // The open shares the file with the logger, which may keep writing it meanwhile.
 bool OpenShared(CSharedFile& file, const std::string& strPath, CFieldRead* pResult) {
     switch (file.Open(strPath)) {
@@ -161,22 +157,6 @@ bool OpenShared(CSharedFile& file, const std::string& strPath, CFieldRead* pResu
     }
     pResult->strOpenError = file.Error();
     return false;
-}
-
-// The clock for the zone in force. Every reading lies on 1 January 2004, so the probe of that day
-// holds until the zone itself changes: a read of a few appended lines need not probe again.
-const CDayClock& PreparedClock() {
-    static CDayClock s_clock;
-    static std::string s_strZone;
-    static bool s_bPrepared = false;
-    const char* pszZone = std::getenv("TZ");
-    const std::string strZone = pszZone != nullptr ? std::string("=") + pszZone : std::string();
-    if (!s_bPrepared || strZone != s_strZone) {
-        s_clock.Prepare();
-        s_strZone = strZone;
-        s_bPrepared = true;
-    }
-    return s_clock;
 }
 
 bool ParseLine(const char* szLine, int nLength, const CDayClock& clock, FieldSample* pSample) {
@@ -207,32 +187,68 @@ void Warn(CFieldRead& result, long nLine, std::string strText) {
 // The scales of what was read: M is the ceiling of the largest finite magnitude (at least 1);
 // the time range is the day that holds the last record, or the loaded day without one.
 void SummariseScales(std::span<const FieldSample> records, CLoadSummary* pSummary) {
-    double dMagnitude = 1.0;
-    if (pSummary->bAnyFinite) {
-        dMagnitude =
-            std::max({dMagnitude, std::fabs(pSummary->dValueMin), std::fabs(pSummary->dValueMax)});
-    }
-    pSummary->dScale = std::ceil(dMagnitude);
+    pSummary->dScale = ValueScaleOf(pSummary->bAnyFinite, pSummary->dValueMin, pSummary->dValueMax);
     const double dLast = records.empty() ? 1460.0 : records.back().dTime;
     pSummary->dTimeHigh = records.empty() ? 1461.0 : std::ceil(dLast);
     pSummary->dTimeLow = std::floor(dLast);
 }
 } // namespace
 
+double ValueScaleOf(bool bAnyFinite, double dMin, double dMax) {
+    double dMagnitude = 1.0;
+    if (bAnyFinite) {
+        dMagnitude = std::max({dMagnitude, std::fabs(dMin), std::fabs(dMax)});
+    }
+    return std::ceil(dMagnitude);
+}
+
+// What a reader keeps between reads: the line buffer, and the clock for the zone in force. Every
+// reading lies on 1 January 2004, so the probe of that day holds until the zone itself changes: a
+// read of a few appended lines need not probe again.
+struct CFieldReader::CImpl {
+    CTextLineReader reader;
+    CDayClock clock;
+    std::string strZone;
+    bool bPrepared = false;
+
+    const CDayClock& PreparedClock() {
+        const char* pszZone = std::getenv("TZ");
+        std::string strNow = pszZone != nullptr ? std::string("=") + pszZone : std::string();
+        if (!bPrepared || strNow != strZone) {
+            clock.Prepare();
+            strZone = std::move(strNow);
+            bPrepared = true;
+        }
+        return clock;
+    }
+};
+
+CFieldReader::CFieldReader() : m_pImpl(std::make_unique<CImpl>()) {}
+CFieldReader::~CFieldReader() = default;
+CFieldReader::CFieldReader(CFieldReader&&) noexcept = default;
+CFieldReader& CFieldReader::operator=(CFieldReader&&) noexcept = default;
+
 CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samples,
                          CReadFrom from) {
+    CFieldReader reader;
+    return reader.Read(strPath, samples, from);
+}
+
+CFieldRead CFieldReader::Read(const std::string& strPath, std::span<FieldSample> samples,
+                              CReadFrom from) {
     CFieldRead result;
     CSharedFile file;
     if (!OpenShared(file, strPath, &result)) {
         return result;
     }
+    result.identity = file.Identity();
     result.nEndOffset = from.nOffset;
     result.nNextLine = from.nLine;
     if (from.nOffset > 0 && !file.Seek(from.nOffset)) {
         result.strReadError = file.Error();
     }
-    const CDayClock& clock = PreparedClock();
-    CTextLineReader& reader = g_Reader;
+    const CDayClock& clock = m_pImpl->PreparedClock();
+    CTextLineReader& reader = m_pImpl->reader;
     reader.Reset(&file, from.nOffset);
 
     CLoadSummary& summary = result.summary;

@@ -9,9 +9,11 @@
 // with line numbers.
 
 #include "data/FieldSample.h"
+#include "platform/FileIdentity.h"
 #include "platform/Outcome.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,6 +56,7 @@ enum class EFieldOpen {
 struct CFieldRead {
     EFieldOpen eOpen = EFieldOpen::NotFound;
     std::string strOpenError; // the system's reason when not opened
+    CFileIdentity identity;   // of the file as it was opened: what was read came from it
 
     std::span<const FieldSample> records; // at the start of the caller's array
     CLoadSummary summary;
@@ -67,11 +70,35 @@ struct CFieldRead {
     [[nodiscard]] bool Opened() const { return eOpen == EFieldOpen::Opened; }
 };
 
+// M of the value range [-M, M] that shows every finite reading from dMin to dMax: the smallest
+// whole number at or above the largest magnitude, at least 1. The one scale rule, for a whole
+// read and for a day that grows.
+[[nodiscard]] double ValueScaleOf(bool bAnyFinite, double dMin, double dMax);
+
 // What a read of strPath means to a caller that needs all of the file: "File not found: PATH",
 // "Not a regular file: PATH" or "Read error: PATH: reason", or success.
 COutcome OutcomeOfRead(const std::string& strPath, const CFieldRead& day);
 
-// Reads strPath from `from` into samples (at most samples.size() records). Not opened: the array
-// is untouched. A line whose read fails part-way gives no record.
+// Reads data files. A reader owns its line buffer and its probe of the local clock and shares
+// nothing with other readers, so each thread reads with its own. Keep one for many reads of a
+// followed file: the clock is probed again only when the zone changes.
+class CFieldReader {
+public:
+    CFieldReader();
+    ~CFieldReader();
+    CFieldReader(CFieldReader&&) noexcept;
+    CFieldReader& operator=(CFieldReader&&) noexcept;
+
+    // Reads strPath from `from` into samples (at most samples.size() records). Not opened: the
+    // array is untouched. A line whose read fails part-way gives no record.
+    [[nodiscard]] CFieldRead Read(const std::string& strPath, std::span<FieldSample> samples,
+                                  CReadFrom from = {});
+
+private:
+    struct CImpl;
+    std::unique_ptr<CImpl> m_pImpl;
+};
+
+// One read with a reader of its own.
 [[nodiscard]] CFieldRead ReadFieldFile(const std::string& strPath, std::span<FieldSample> samples,
                                        CReadFrom from = {});

@@ -4,13 +4,19 @@
 #include <windows.h>
 
 CFileIdentity IdentityOf(const std::string& strPath) {
-    CFileIdentity identity;
     const HANDLE hFile =
         CreateFileA(strPath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
-        return identity;
+        return {};
     }
+    const CFileIdentity identity = IdentityOfHandle(hFile);
+    CloseHandle(hFile);
+    return identity;
+}
+
+CFileIdentity IdentityOfHandle(void* hFile) {
+    CFileIdentity identity;
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(hFile, &info)) {
         identity.bExists = true;
@@ -21,19 +27,15 @@ CFileIdentity IdentityOf(const std::string& strPath) {
                                      info.ftLastWriteTime.dwLowDateTime;
         identity.nModified = static_cast<std::int64_t>(nTicks) * 100; // 100 ns ticks
     }
-    CloseHandle(hFile);
     return identity;
 }
 
 #else
 #include <sys/stat.h>
 
-CFileIdentity IdentityOf(const std::string& strPath) {
+namespace {
+CFileIdentity IdentityOfStat(const struct stat& st) {
     CFileIdentity identity;
-    struct stat st {};
-    if (::stat(strPath.c_str(), &st) != 0) {
-        return identity;
-    }
     identity.bExists = true;
     identity.nDevice = static_cast<std::uint64_t>(st.st_dev);
     identity.nFile = static_cast<std::uint64_t>(st.st_ino);
@@ -41,5 +43,16 @@ CFileIdentity IdentityOf(const std::string& strPath) {
     identity.nModified =
         static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return identity;
+}
+} // namespace
+
+CFileIdentity IdentityOf(const std::string& strPath) {
+    struct stat st {};
+    return ::stat(strPath.c_str(), &st) == 0 ? IdentityOfStat(st) : CFileIdentity{};
+}
+
+CFileIdentity IdentityOfDescriptor(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? IdentityOfStat(st) : CFileIdentity{};
 }
 #endif

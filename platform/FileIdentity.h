@@ -18,3 +18,11 @@ struct CFileIdentity {
 };
 
 [[nodiscard]] CFileIdentity IdentityOf(const std::string& strPath);
+
+// The identity of a file already open: what was read is known to come from that file, whatever
+// its name names since.
+#ifdef _WIN32
+[[nodiscard]] CFileIdentity IdentityOfHandle(void* hFile);
+#else
+[[nodiscard]] CFileIdentity IdentityOfDescriptor(int fd);
+#endif

@@ -1,5 +1,7 @@
 #include "platform/SharedFile.h"
 
+#include "platform/FileIdentity.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -76,4 +78,8 @@ CSharedFile::EData CSharedFile::FindData(std::uint64_t nOffset, std::uint64_t* p
     // No holes to find here: the read position must be where it was asked to be.
     ::lseek(m_fd, static_cast<off_t>(nOffset), SEEK_SET);
     return EData::Unknown;
+}
+
+CFileIdentity CSharedFile::Identity() const {
+    return IdentityOfDescriptor(m_fd);
 }

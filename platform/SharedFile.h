@@ -6,6 +6,8 @@
 //
 // SharedFile.cpp does this with POSIX calls, SharedFileWin32.cpp with the Windows file API.
 
+#include "platform/FileIdentity.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,6 +40,9 @@ public:
     // the file system does not say (the caller then reads on).
     enum class EData { Data, HoleToEnd, Unknown };
     EData FindData(std::uint64_t nOffset, std::uint64_t* pnData);
+
+    // The open file's identity, size and time (not opened: none).
+    [[nodiscard]] CFileIdentity Identity() const;
 
     // The reason of the last failed call.
     [[nodiscard]] const std::string& Error() const { return m_strError; }

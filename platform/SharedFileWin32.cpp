@@ -1,5 +1,7 @@
 #include "platform/SharedFile.h"
 
+#include "platform/FileIdentity.h"
+
 #include "platform/Win32Text.h"
 
 #include <windows.h>
@@ -106,4 +108,8 @@ CSharedFile::EData CSharedFile::FindData(std::uint64_t nOffset, std::uint64_t* p
     // Not a sparse-aware file system (or past the end): read on from where the reader is.
     Seek(nOffset);
     return EData::Unknown;
+}
+
+CFileIdentity CSharedFile::Identity() const {
+    return IdentityOfHandle(m_hFile);
 }

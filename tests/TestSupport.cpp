@@ -109,7 +109,7 @@ HRESULT CRecordingChart::Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs
         call.pData = psa->pvData;
     }
     m_calls.push_back(std::move(call));
-    return m_pNext != nullptr ? m_pNext->Invoke(dispid, wFlags, pArgs, nArgs) : S_OK;
+    return Next().Invoke(dispid, wFlags, pArgs, nArgs);
 }
 
 std::vector<DISPID> CRecordingChart::Dispids() const {

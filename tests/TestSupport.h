@@ -3,6 +3,7 @@
 // chart target that records every call it receives, and a scoped time-zone switch. They build
 // for Windows too, for the suites the cross build runs.
 
+#include "chart/ChartModel.h"
 #include "chart/Strip.h"
 
 #include <string>
@@ -54,14 +55,29 @@ public:
     CRecordingChart(const CRecordingChart&) = delete;
     CRecordingChart& operator=(const CRecordingChart&) = delete;
     HRESULT Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UINT nArgs) override;
+    // The typed operations go on to the next chart, or to a model of the recorder's own.
+    void SetView(const CChartView& view) override { Next().SetView(view); }
+    void SetAlarmLevels(const CAlarmLevels& alarms) override { Next().SetAlarmLevels(alarms); }
+    void SetCursor(bool bShow, double dTime) override { Next().SetCursor(bShow, dTime); }
+    void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override {
+        m_appended.push_back({nFirst, records.size()});
+        Next().ReplacePointsFrom(nFirst, records);
+    }
+    [[nodiscard]] const CChartState& State() const override {
+        return m_pNext != nullptr ? m_pNext->State() : m_own.State();
+    }
     std::vector<CChartCall> m_calls;
+    std::vector<std::pair<std::size_t, std::size_t>> m_appended; // (first, count) per call
 
     // The property writes only, as (dispid, value) pairs of the given type.
     [[nodiscard]] std::vector<DISPID> Dispids() const;
     [[nodiscard]] double LastR8(DISPID dispid) const;
 
 private:
+    IChartDispatch& Next() { return m_pNext != nullptr ? *m_pNext : m_own; }
+
     IChartDispatch* m_pNext;
+    CChartModel m_own;
 };
 
 // Sets TZ for the scope of a test and restores the previous value. An empty zone removes TZ: the

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-folders=(platform res data chart print settings ui app)
+folders=(platform res data doc chart print settings ui app)
 edges=$(
   for from in "${folders[@]}"; do
     grep -rhoE '^#include "[a-z]+/' --include='*.h' --include='*.cpp' "$from" |

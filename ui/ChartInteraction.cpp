@@ -41,9 +41,10 @@ void CChartInteraction::SetView(const CChartRange& view) {
     const CChartState& state = m_pChart->State();
     const CChartRange day = DayOf(state);
     const bool bWhole = view.dLower <= day.dLower && view.dUpper >= day.dUpper;
-    CChartView& target = m_pChart->EditState().view;
+    CChartView target = state.view;
     target.bTimeSet = !bWhole;
     target.time = bWhole ? day : view;
+    m_pChart->SetView(target);
     m_onAction(EChartAction::ViewChanged);
 }
 

@@ -2,9 +2,7 @@
 
 #include "chart/ChartTimeFormat.h"
 #include "chart/StripChart.h"
-#include "data/FileDate.h"
 #include "platform/Dialog.h"
-#include "platform/FileIdentity.h"
 #include "platform/InputForm.h"
 #include "platform/MessageBox.h"
 #include "res/Resource.h"
@@ -16,10 +14,13 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace {
+constexpr int STATUS_SETTLE_MS = 250;
+constexpr int MAX_HOLD_SECONDS = 3600;
 const char* const ALERT_STYLE = "QLabel { color: white; background: #c02020; }";
 
 std::string ClockOf(double dTime) {
@@ -30,6 +31,22 @@ std::string Value(double d) {
     char sz[32];
     std::snprintf(sz, sizeof sz, "%.3f", d);
     return sz;
+}
+
+// A whole number of seconds from 0 to nMax ("" is 0).
+bool ParseSeconds(const std::string& strText, int nMax, int* pnSeconds) {
+    if (strText.empty()) {
+        *pnSeconds = 0;
+        return true;
+    }
+    int n = 0;
+    const char* pEnd = strText.data() + strText.size();
+    const auto result = std::from_chars(strText.data(), pEnd, n);
+    if (result.ec != std::errc() || result.ptr != pEnd || n < 0 || n > nMax) {
+        return false;
+    }
+    *pnSeconds = n;
+    return true;
 }
 
 std::string Duration(double dSeconds) {
@@ -67,43 +84,84 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     m_pInteraction = std::make_unique<CChartInteraction>(
         m_host.pChart, [this](EChartAction eAction) { OnChartAction(eAction); });
     m_pWatch = std::make_unique<CDayWatch>(
-        m_host.samples, [this](const CFollowStep& step) { OnFollowStep(step); },
+        *m_host.pDay,
         [this](const std::string& strPath) {
-            if (m_host.openFile) {
-                m_host.openFile(strPath);
-            }
+            return m_host.openFile ? m_host.openFile(strPath) : COutcome::Fail(strPath);
+        },
+        [this](const std::string& strWhy) {
+            m_strTrouble = strWhy;
+            UpdateStatus();
         },
         this);
     m_pWatch->SetFollowNewest(m_options.m_bFollowNewest);
-    m_host.pChart->EditState().overlay.alarms = {m_options.m_dWarningLevel,
-                                                 m_options.m_dAlertLevel};
+    m_host.pChart->SetAlarmLevels({m_options.m_dWarningLevel, m_options.m_dAlertLevel});
+    m_statusSoon.setSingleShot(true);
+    m_statusSoon.setInterval(STATUS_SETTLE_MS);
+    QObject::connect(&m_statusSoon, &QTimer::timeout, this, [this] { UpdateStatus(); });
+    m_host.pDay->Listen([this](const CDayChange& change) { OnDayChange(change); });
     UpdateChecks();
 }
 
 CDayExplorer::~CDayExplorer() = default;
 
-void CDayExplorer::OnDayLoaded(const std::string& strPath, const CFieldRead& day) {
-    m_strPath = strPath;
-    const auto date = FileDateOf(strPath);
-    m_strDate = date ? date->Text() : std::string();
-    m_bGone = false;
-    // Full only when the file holds more than the day's array took.
-    m_bFull =
-        day.records.size() >= m_host.samples.size() && IdentityOf(strPath).nSize > day.nEndOffset;
-    m_strReadError = day.strReadError;
+void CDayExplorer::OnDayChange(const CDayChange& change) {
+    switch (change.eKind) {
+    case EDayChange::NewDay:
+        OnNewDay();
+        return;
+    case EDayChange::Appended:
+        OnAppended(change.nFirstChanged);
+        return;
+    case EDayChange::Trouble:
+        m_strTrouble = change.strError; // once for each cause: the document says only new ones
+        if (m_host.report) {
+            m_host.report(change.strError);
+        }
+        break;
+    case EDayChange::Gone:
+    case EDayChange::Full:
+        break;
+    }
+    UpdateStatus();
+}
+
+void CDayExplorer::OnNewDay() {
+    m_strTrouble.clear();
     m_bFollowing = true;
-    CChartState& state = m_host.pChart->EditState();
-    state.view.bTimeSet = false;
-    state.overlay.bCursor = false;
+    CChartView view = m_host.pChart->State().view;
+    view.bTimeSet = false;
+    m_host.pChart->SetView(view);
+    m_host.pChart->SetCursor(false, 0.0);
     m_alarm.Configure(m_options.m_dWarningLevel, m_options.m_dAlertLevel,
                       m_options.m_nAlarmHoldSeconds);
     m_pWatch->Stop();
-    if (day.strReadError.empty()) {
-        m_pWatch->Start(strPath, day);
-    }
+    m_pWatch->Start();
     ApplyValueScale();
     UpdateTitle();
     UpdateStatus();
+}
+
+void CDayExplorer::OnAppended(std::size_t nFirst) {
+    m_strTrouble.clear();
+    const CChartState& state = m_host.pChart->State();
+    if (m_bFollowing && state.view.bTimeSet && !state.points.empty()) {
+        CChartView view = state.view;
+        const double dSpan = view.time.Span();
+        const double dLast = state.points.back().dTime;
+        view.time = ClampView({dLast - dSpan, dLast}, CChartInteraction::DayOf(state));
+        m_host.pChart->SetView(view);
+    }
+    const std::span<const FieldSample> records = m_host.pDay->Records();
+    if (m_alarm.Feed(records.subspan(std::min(nFirst, records.size())))) {
+        UpdateTitle();
+        if (m_alarm.InAlarm()) {
+            QApplication::alert(m_host.pWindow->GetSafeHwnd());
+        }
+        UpdateStatus(); // an alarm shows at once
+    } else if (!m_statusSoon.isActive()) {
+        m_statusSoon.start();
+    }
+    ApplyValueScale();
 }
 
 int CDayExplorer::StatusHeight() const {
@@ -178,8 +236,9 @@ void CDayExplorer::OnChartAction(EChartAction eAction) {
         if (state.view.bTimeSet && !state.points.empty()) {
             const double dSpan = state.view.time.Span();
             const double dLast = state.points.back().dTime;
-            CChartState& edit = m_host.pChart->EditState();
-            edit.view.time = ClampView({dLast - dSpan, dLast}, CChartInteraction::DayOf(edit));
+            CChartView view = state.view;
+            view.time = ClampView({dLast - dSpan, dLast}, CChartInteraction::DayOf(state));
+            m_host.pChart->SetView(view);
         }
         ApplyValueScale();
         break;
@@ -187,58 +246,6 @@ void CDayExplorer::OnChartAction(EChartAction eAction) {
     case EChartAction::CursorMoved:
         break;
     }
-    UpdateStatus();
-}
-
-void CDayExplorer::OnFollowStep(const CFollowStep& step) {
-    switch (step.eKind) {
-    case EFollow::Gone:
-        m_bGone = true;
-        break;
-    case EFollow::Reloaded:
-        if (m_host.openFile) {
-            m_host.openFile(m_strPath); // read again whole, as a load does
-        }
-        return;
-    case EFollow::ReadError:
-        if (m_host.report) {
-            m_host.report(step.strError);
-        }
-        break;
-    case EFollow::Appended: {
-        m_bGone = false;
-        CChartState& state = m_host.pChart->EditState();
-        state.points.resize(std::min(state.points.size(), step.nFirstChanged));
-        for (std::size_t i = step.nFirstChanged; i < step.nRecords; ++i) {
-            state.points.push_back({m_host.samples[i].dTime, m_host.samples[i].dValue});
-        }
-        // The value range only grows while following, so the trace never leaves the scale.
-        if (step.summary.bAnyFinite) {
-            const double dScale =
-                std::ceil(std::max({state.value.dUpper, std::fabs(step.summary.dValueMin),
-                                    std::fabs(step.summary.dValueMax)}));
-            state.value = {-dScale, dScale};
-        }
-        if (m_bFollowing && state.view.bTimeSet && !state.points.empty()) {
-            const double dSpan = state.view.time.Span();
-            const double dLast = state.points.back().dTime;
-            state.view.time = ClampView({dLast - dSpan, dLast}, CChartInteraction::DayOf(state));
-        }
-        const bool bChanged = m_alarm.Feed(
-            m_host.samples.subspan(step.nFirstChanged, step.nRecords - step.nFirstChanged));
-        if (bChanged) {
-            UpdateTitle();
-            if (m_alarm.InAlarm()) {
-                QApplication::alert(m_host.pWindow->GetSafeHwnd());
-            }
-        }
-        ApplyValueScale();
-        break;
-    }
-    case EFollow::Unchanged:
-        break;
-    }
-    m_bFull = step.bFull;
     UpdateStatus();
 }
 
@@ -254,14 +261,16 @@ void CDayExplorer::ApplyValueScale() {
     if (bSet == state.view.bValueSet && (!bSet || state.view.value.dUpper == dScale)) {
         return;
     }
-    CChartView& view = m_host.pChart->EditState().view;
+    CChartView view = state.view;
     view.bValueSet = bSet;
     view.value = {-dScale, dScale};
+    m_host.pChart->SetView(view);
 }
 
 void CDayExplorer::UpdateTitle() {
     if (m_host.setTitle) {
-        m_host.setTitle(m_alarm.InAlarm() ? "ALERT - " + m_strPath : m_strPath);
+        const std::string& strPath = m_host.pDay->Path();
+        m_host.setTitle(m_alarm.InAlarm() ? "ALERT - " + strPath : strPath);
     }
 }
 
@@ -276,20 +285,13 @@ void CDayExplorer::UpdateStatus() {
     if (m_alarm.InAlarm()) {
         add("ALERT since " + ClockOf(m_alarm.Began()));
     }
-    add(m_strDate);
+    const CDayDocument& day = *m_host.pDay;
+    add(day.Date() ? day.Date()->Text() : std::string());
     add(std::to_string(state.points.size()) + " readings");
-    // The lowest and highest readings of the day, with their times.
-    const CChartPoint* pMin = nullptr;
-    const CChartPoint* pMax = nullptr;
-    for (const CChartPoint& point : state.points) {
-        if (std::isfinite(point.dValue)) {
-            pMin = pMin == nullptr || point.dValue < pMin->dValue ? &point : pMin;
-            pMax = pMax == nullptr || point.dValue > pMax->dValue ? &point : pMax;
-        }
-    }
-    if (pMin != nullptr) {
-        add("min " + Value(pMin->dValue) + " at " + ClockOf(pMin->dTime) + ", max " +
-            Value(pMax->dValue) + " at " + ClockOf(pMax->dTime));
+    // The lowest and highest readings of the day, with their times, kept as they arrive.
+    if (const CDayExtremes& extremes = day.Extremes(); extremes.bAny) {
+        add("min " + Value(extremes.min.dValue) + " at " + ClockOf(extremes.min.dTime) + ", max " +
+            Value(extremes.max.dValue) + " at " + ClockOf(extremes.max.dTime));
     }
     const CChartRange shown = state.ShownTime();
     if (state.view.bTimeSet) {
@@ -316,14 +318,17 @@ void CDayExplorer::UpdateStatus() {
             add(std::string(pszName) + " " + Duration(SecondsAtOrAbove(index, shown, dLevel)));
         }
     }
-    if (m_bGone) {
+    if (day.Gone()) {
         add("the file is gone");
     }
-    if (m_bFull) {
+    if (day.Full()) {
         add("the day is full: later readings are not shown");
     }
-    if (!m_strReadError.empty()) {
-        add("read error: " + m_strReadError);
+    if (!day.WholeRead().strReadError.empty()) {
+        add("read error: " + day.WholeRead().strReadError);
+    }
+    if (!m_strTrouble.empty()) {
+        add(m_strTrouble);
     }
     m_pStatus->setText(QString::fromStdString(str));
     m_pStatus->setStyleSheet(m_alarm.InAlarm() ? QString::fromLatin1(ALERT_STYLE) : QString());
@@ -350,9 +355,9 @@ void CDayExplorer::AskAlarmLevels() {
     }
     double dWarning = 0.0;
     double dAlert = 0.0;
-    double dHold = 0.0;
+    int nHold = 0;
     if (!ParseLevel((*values)[0], &dWarning) || !ParseLevel((*values)[1], &dAlert) ||
-        !ParseLevel((*values)[2], &dHold) || dHold > 3600.0) {
+        !ParseSeconds((*values)[2], MAX_HOLD_SECONDS, &nHold)) {
         AfxMessageBox("Levels are numbers of kV/m from 0 to 1000, and the hold time a number of "
                       "seconds from 0 to 3600. Nothing was changed.",
                       MB_OK);
@@ -360,9 +365,9 @@ void CDayExplorer::AskAlarmLevels() {
     }
     m_options.m_dWarningLevel = dWarning;
     m_options.m_dAlertLevel = dAlert;
-    m_options.m_nAlarmHoldSeconds = static_cast<int>(dHold);
+    m_options.m_nAlarmHoldSeconds = nHold;
     SaveOptions();
-    m_host.pChart->EditState().overlay.alarms = {dWarning, dAlert};
+    m_host.pChart->SetAlarmLevels({dWarning, dAlert});
     m_alarm.Configure(dWarning, dAlert, m_options.m_nAlarmHoldSeconds);
     UpdateTitle();
     UpdateStatus();

@@ -5,7 +5,6 @@
 #include "chart/ChartSetup.h"
 #include "chart/Strip.h"
 #include "chart/StripChart.h"
-#include "data/LoadingDlg.h"
 #include "platform/MessageBox.h"
 #include "platform/PrintDialog.h"
 #include "platform/PrinterDC.h"
@@ -16,6 +15,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/ChooseDataFile.h"
 #include "ui/DayExplorer.h"
+#include "ui/LoadingDlg.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -85,7 +85,11 @@ const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
 };
 
 CViewerDlg::CViewerDlg(CViewerContext context, CWnd* pParent)
-    : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)), m_context(std::move(context)) {}
+    : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)), m_context(std::move(context)),
+      m_day(m_context.samples) {
+    // First to listen: the chart has the day before anything reads it from there.
+    m_day.Listen([this](const CDayChange& change) { OnDayChange(change); });
+}
 
 CViewerDlg::~CViewerDlg() {
     m_pExplorer.reset();
@@ -141,12 +145,12 @@ BOOL CViewerDlg::OnInitDialog() {
         host.pWindow = this;
         host.pChart = pChart;
         host.pClient = GetClientWidget();
-        host.samples = m_context.samples;
+        host.pDay = &m_day;
         host.setTitle = [this](const std::string& strTitle) { SetWindowText(strTitle); };
         host.openFile = [this](const std::string& strPath) {
-            if (!LoadDataFile(strPath, TRUE)) {
-                AfxMessageBox(FILE_NOT_FOUND + strPath, MB_OK);
-            }
+            // The next day's file: a failure goes to the status line, never to a box.
+            CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
+            return m_day.Open(strPath).outcome;
         };
         host.report = m_context.report;
         host.relayout = [this] {
@@ -309,17 +313,15 @@ void CViewerDlg::OnFirstPaint() {
         return;
     }
     m_bStartupLoadQueued = true;
-    // An early day that is ready costs nothing to show: it goes to the chart now, in time for
-    // this frame. All that may wait or ask (the loading window, a message box) runs once this
+    // An early read that is done costs nothing to show: the day goes to the chart now, in time
+    // for this frame. All that may wait or ask (the loading window, a message box) runs once this
     // paint has completed, with the window on screen.
     CEarlyDay* pEarly = m_context.pEarlyDay;
     if (pEarly != nullptr && pEarly->Ready()) {
-        m_earlyDay = pEarly->Take();
-        if (m_earlyDay->bRead) {
-            ShowDay(pEarly->Path(), m_earlyDay->day, FALSE, &m_earlyDay->points);
-        } else {
-            m_earlyDay.reset(); // the window reads the file itself, after this paint
-        }
+        const CEarlyDay::CResult early = pEarly->Take();
+        if (early.bRead) {
+            m_earlyOpened = m_day.Adopt(pEarly->Path(), early.day);
+        } // else the window reads the file itself, after this paint
     }
     QTimer::singleShot(0, GetSafeHwnd(), [this] {
         // On screen, the window manager's frame is known at last: fit it in too.
@@ -331,72 +333,65 @@ void CViewerDlg::OnFirstPaint() {
 
 void CViewerDlg::LoadStartupFile() {
     CEarlyDay* pEarly = m_context.pEarlyDay;
-    BOOL bLoaded = FALSE;
-    if (m_earlyDay) { // handed over in the first paint
-        bLoaded = m_earlyDay->day.Opened() ? TRUE : FALSE;
-        if (bLoaded) {
-            FinishDay(m_earlyDay->day);
-        }
-        m_earlyDay.reset();
+    CDayDocument::COpened opened;
+    if (m_earlyOpened) { // taken in the first paint
+        opened = *m_earlyOpened;
+        m_earlyOpened.reset();
     } else if (pEarly != nullptr && pEarly->Pending()) {
-        // The user waits for the early day now: under the loading window, as for any load.
+        // The user waits for the early read now: under the loading window, as for any load.
         CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
-        CEarlyDay::CResult early = pEarly->Take();
-        if (!early.bRead) {
-            early.day = ReadFieldFile(pEarly->Path(), m_context.samples);
-        }
-        bLoaded = ShowDay(pEarly->Path(), early.day, FALSE, &early.points);
-        if (bLoaded) {
-            FinishDay(early.day);
-        }
+        const CEarlyDay::CResult early = pEarly->Take();
+        opened = early.bRead ? m_day.Adopt(pEarly->Path(), early.day) : m_day.Open(pEarly->Path());
     } else {
-        bLoaded = LoadDataFile(m_context.strDataFile);
+        CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
+        opened = m_day.Open(m_context.strDataFile);
     }
-    if (!bLoaded) {
+    if (!opened.bOpened) {
         AfxMessageBox(FILE_NOT_FOUND + m_context.strDataFile, MB_OK);
         PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
+        return;
     }
+    ReportRead(opened);
 }
 
-BOOL CViewerDlg::LoadDataFile(std::string strPath, BOOL bReplaceDay) {
-    CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
-    // Read first, into the array only: a file that does not open leaves the day on screen, its
-    // title and the print caption exactly as they were.
-    const CFieldRead day = ReadFieldFile(strPath, m_context.samples);
-    if (!ShowDay(std::move(strPath), day, bReplaceDay)) {
+BOOL CViewerDlg::LoadDataFile(const std::string& strPath) {
+    CDayDocument::COpened opened;
+    {
+        CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
+        // A file that does not open leaves the day on screen, its title and the print caption
+        // exactly as they were.
+        opened = m_day.Open(strPath);
+    }
+    if (!opened.bOpened) {
         return FALSE;
     }
-    FinishDay(day);
+    ReportRead(opened);
     return TRUE;
 }
 
-BOOL CViewerDlg::ShowDay(std::string strPath, const CFieldRead& day, BOOL bReplaceDay,
-                         std::vector<CChartPoint>* pPrepared) {
-    if (!day.Opened()) {
-        return FALSE;
-    }
-    if (bReplaceDay) {
-        m_context.chart.ClearPoints();
-    }
-    if (pPrepared != nullptr) {
-        HandOverDay(m_context.chart, day, *pPrepared);
-    } else {
-        HandOverDay(m_context.chart, day);
-    }
-    m_strDataPath = std::move(strPath);
-    SetWindowText(m_strDataPath); // the title names the file in view
-    return TRUE;
-}
-
-void CViewerDlg::FinishDay(const CFieldRead& day) {
-    if (m_pExplorer) {
-        m_pExplorer->OnDayLoaded(m_strDataPath, day);
-    }
-    if (!day.strReadError.empty()) {
+void CViewerDlg::ReportRead(const CDayDocument::COpened& opened) {
+    if (!opened.outcome.Ok()) {
         // Once per load: the chart shows what was read before the error.
-        AfxMessageBox("Read error: " + m_strDataPath + ": " + day.strReadError +
-                          "\nThe chart shows the readings before it.",
-                      MB_OK);
+        AfxMessageBox(opened.outcome.Error() + "\nThe chart shows the readings before it.", MB_OK);
+    }
+}
+
+void CViewerDlg::OnDayChange(const CDayChange& change) {
+    switch (change.eKind) {
+    case EDayChange::NewDay:
+        if (m_bChartHasDay) {
+            m_context.chart.ClearPoints();
+        }
+        HandOverDay(m_context.chart, m_day);
+        m_bChartHasDay = true;
+        m_strDataPath = m_day.Path();
+        SetWindowText(m_strDataPath); // the title names the file in view
+        break;
+    case EDayChange::Appended:
+        HandOverAppended(m_context.chart, m_day, change.nFirstChanged);
+        break;
+    default:
+        break;
     }
 }
 
@@ -405,7 +400,7 @@ void CViewerDlg::OnFileOpen() {
     if (!strPath) {
         return;
     }
-    if (!LoadDataFile(*strPath, TRUE)) {
+    if (!LoadDataFile(*strPath)) {
         AfxMessageBox(FILE_NOT_FOUND + *strPath, MB_OK);
     }
 }

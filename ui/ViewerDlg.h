@@ -6,16 +6,20 @@
 // the system menu, loads the keys of the menu commands, shows the start-up file as the title,
 // gives the chart its display settings and keeps the window no smaller than a legible chart. Its
 // first non-minimised paint brings in the start-up file. When start-up began reading it early
-// (CEarlyDay) and that work has ended, the day goes to the chart within that paint, so the first
-// frame shows the trace; otherwise, once the paint is done, the window waits for the early day
-// under the loading window, or reads the file itself (LoadDataFile). Either way a day reaches the
-// chart only when its file opened, and then the title names the file. Commands arrive by number
-// through the two tables in the .cpp (menu commands and system commands). Enter and Esc do nothing
-// here; closing saves the placement, Exit does not.
+// (CEarlyDay) and that work has ended, the read goes to the day document within that paint, so
+// the first frame shows the trace; otherwise, once the paint is done, the window waits for the
+// early read under the loading window, or reads the file itself (LoadDataFile).
+//
+// Every day reaches the chart the same way: the day document (m_day) announces it, and the
+// window's listener hands it over (method 127 when a day was shown before, 129, the ranges) and
+// names the file in the title; readings appended while following go over the same way. A file
+// that does not open changes nothing. Commands arrive by number through the two tables in the
+// .cpp (menu commands and system commands). Enter and Esc do nothing here; closing saves the
+// placement, Exit does not.
 
-#include "chart/EarlyDay.h"
-#include "data/FieldLoader.h"
 #include "data/FieldSample.h"
+#include "doc/DayDocument.h"
+#include "doc/EarlyDay.h"
 #include "platform/Dialog.h"
 #include "res/Resource.h"
 
@@ -24,7 +28,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 class CDayExplorer;
 class CStrip;
@@ -51,10 +54,10 @@ public:
     explicit CViewerDlg(CViewerContext context, CWnd* pParent = nullptr);
     ~CViewerDlg() override;
 
-    // Reads strPath under the loading window and, once it has opened, hands the day to the chart
-    // (after clearing the old points when bReplaceDay), records it in m_strDataPath and the title.
-    // FALSE when the file cannot be opened; nothing has changed then.
-    BOOL LoadDataFile(std::string strPath, BOOL bReplaceDay = FALSE);
+    // Reads strPath under the loading window into the day document, which hands it to the chart;
+    // a read error is said once the loading window is gone. FALSE when the file cannot be opened;
+    // nothing has changed then.
+    BOOL LoadDataFile(const std::string& strPath);
     // The first load: the start-up file, and the end of the program when it cannot be opened.
     void LoadStartupFile();
     // Fits the chart to the client area.
@@ -96,19 +99,20 @@ private:
     void OnFileExit();
     void OnAbout();
     void OnFirstPaint();
-    // Hands an opened day to the chart (its points prepared ahead when pPrepared is given) and
-    // names its file in the title; FALSE when not opened, and nothing has changed then.
-    BOOL ShowDay(std::string strPath, const CFieldRead& day, BOOL bReplaceDay,
-                 std::vector<CChartPoint>* pPrepared = nullptr);
-    // What follows a day's hand-over: the explorer's view of it and the report of a read error.
-    void FinishDay(const CFieldRead& day);
+    // The chart's side of what the day document announces.
+    void OnDayChange(const CDayChange& change);
+    // Says a read error once the read is over and no loading window is up.
+    void ReportRead(const CDayDocument::COpened& opened);
     void ApplyPlacement();
     void FitToScreen();
     void ApplyMinimumSize();
     void RecordPlacement();
 
     CViewerContext m_context;
+    CDayDocument m_day;                        // the day in view, in the context's array
     std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
     bool m_bStartupLoadQueued = false;
-    std::optional<CEarlyDay::CResult> m_earlyDay; // handed over in the first paint, finished after
+    bool m_bChartHasDay = false; // a day was handed over: the next one clears it first (127)
+    // The early read taken in the first paint, said after it.
+    std::optional<CDayDocument::COpened> m_earlyOpened;
 };

@@ -332,9 +332,10 @@ TEST(ChartDraw, AOneMinuteViewShowsEachReading) {
         points.push_back({1460.0 + i / 172800.0, bNoonMinute ? (i % 2 == 0 ? 1.0 : -1.0) : 0.0});
     }
     EXPECT_EQ(CPointArray(points).SendTo(chart), S_OK);
-    CChartState& state = chart.EditState();
-    state.view.bTimeSet = true;
-    state.view.time = {1460.5, 1460.5 + 1.0 / 1440};
+    CChartView view;
+    view.bTimeSet = true;
+    view.time = {1460.5, 1460.5 + 1.0 / 1440};
+    chart.SetView(view);
     const QImage image = Render(chart, 1200, 800);
     // Along the trace's top row, the +1 readings: 60 peaks, each its own.
     int nPeaks = 0;

@@ -1,8 +1,8 @@
 // Image export: the size argument, every error, and the promise of no half-written file.
 
-#include "chart/Chart.h"
 #include "chart/ChartExport.h"
 #include "chart/ChartFeed.h"
+#include "chart/ChartModel.h"
 #include "chart/ChartSetup.h"
 #include "tests/TestSupport.h"
 
@@ -33,12 +33,15 @@ const char* const DAY = "00:00:00,0.5\n06:00:00,-1.5\n12:00:00,2.0\n18:00:00,0.0
 // The chart of a data file set up as the window sets it up, exported.
 bool ExportDay(const std::string& strData, const std::string& strOut, int nWidth, int nHeight,
                std::string* pstrError) {
-    CChart chart;
+    CChartModel chart;
     CStrip strip;
     strip.Attach(&chart);
     ApplyChartDisplaySettings(strip);
     std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
-    (void)LoadFieldFile(strData, samples, strip);
+    CDayDocument day(samples);
+    if (day.Open(strData).bOpened) {
+        HandOverDay(strip, day);
+    }
     const COutcome outcome = ExportChartImage(chart.State(), strOut, nWidth, nHeight, strData);
     *pstrError = outcome.Error();
     return outcome.Ok();

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 using namespace testing_support;
@@ -17,6 +19,23 @@ namespace {
 HRESULT Put(IChartDispatch& chart, ChartId id, const VARIANT& var) {
     return chart.Invoke(DispidOf(id), DISPATCH_PROPERTYPUT, &var, 1);
 }
+
+// A day document feeding a chart as the window and export feed theirs.
+struct CFedChart {
+    std::vector<FieldSample> samples = std::vector<FieldSample>(MAX_FIELD_SAMPLES);
+    CDayDocument day{samples};
+
+    explicit CFedChart(CStrip& strip) {
+        day.Listen([this, &strip](const CDayChange& change) {
+            if (change.eKind == EDayChange::NewDay) {
+                HandOverDay(strip, day);
+            } else if (change.eKind == EDayChange::Appended) {
+                HandOverAppended(strip, day, change.nFirstChanged);
+            }
+        });
+    }
+    bool Load(const std::string& strPath) { return day.Open(strPath).bOpened; }
+};
 } // namespace
 
 // ---- The order of a hand-over ----------------------------------------------------------------
@@ -26,11 +45,11 @@ HRESULT Put(IChartDispatch& chart, ChartId id, const VARIANT& var) {
 TEST(ChartFeed, PointsGoOverInPlaceThenTheScalesInOrder) {
     CTempDir dir;
     WriteFile(dir.File("day.vks"), "08:15:30,-0.45\n12:00:00,3.2\n");
-    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
     CRecordingChart chart;
     CStrip strip;
     strip.Attach(&chart);
-    ASSERT_TRUE(LoadFieldFile(dir.File("day.vks"), samples, strip).Opened());
+    CFedChart fed(strip);
+    ASSERT_TRUE(fed.Load(dir.File("day.vks")));
 
     ASSERT_EQ(chart.m_calls.size(), 7u);
     const CChartCall& call = chart.m_calls[0];
@@ -44,7 +63,7 @@ TEST(ChartFeed, PointsGoOverInPlaceThenTheScalesInOrder) {
     EXPECT_EQ(call.nElementBytes, 8u);
     EXPECT_EQ(call.nRecords, 2u);
     EXPECT_EQ(call.nInnerCount, 2u);
-    EXPECT_EQ(call.pData, static_cast<const void*>(samples.data()));
+    EXPECT_EQ(call.pData, static_cast<const void*>(fed.samples.data()));
 
     const std::vector<DISPID> expected = {DispidOf(ChartId::SetPoints), DispidOf(ChartId::ValueMax),
                                           DispidOf(ChartId::ValueMin),  DispidOf(ChartId::TimeEnd),
@@ -60,55 +79,43 @@ TEST(ChartFeed, PointsGoOverInPlaceThenTheScalesInOrder) {
 
     // A file that cannot be opened reaches the chart not at all.
     chart.m_calls.clear();
-    EXPECT_FALSE(LoadFieldFile(dir.File("missing.vks"), samples, strip).Opened());
+    EXPECT_FALSE(fed.Load(dir.File("missing.vks")));
     EXPECT_TRUE(chart.m_calls.empty());
 }
 
-// A day whose points were prepared ahead (the start-up file, on its own thread) leaves the chart
-// as a plain hand-over does; a component that cannot take them gets them by method 129.
-TEST(ChartFeed, PreparedPointsLeaveTheChartAsAPlainHandOverDoes) {
+// Readings appended to a followed file reach the chart by the same door as a whole day: the
+// chart then holds exactly what a whole read of the file gives, and its value range has grown.
+TEST(ChartFeed, AppendedReadingsLeaveTheChartAsAWholeReadDoes) {
     CTempDir dir;
-    WriteFile(dir.File("day.vks"), "08:15:30,-0.45\n12:00:00,3.2\n23:59:59,1.5\n");
-    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
-    const CFieldRead day = ReadFieldFile(dir.File("day.vks"), samples);
-    ASSERT_TRUE(day.Opened());
+    const std::string strPath = dir.File("day.vks");
+    WriteFile(strPath, "08:00:00,0.5\n08:00:01,0.7\n08:00:02,0."); // the last line unfinished
+    CChartModel model;
+    CStrip strip;
+    strip.Attach(&model);
+    CFedChart fed(strip);
+    ASSERT_TRUE(fed.Load(strPath));
+    fed.day.StartFollowing();
+    ASSERT_EQ(model.State().points.size(), 3u);
 
-    CChartModel plain;
-    CStrip toPlain;
-    toPlain.Attach(&plain);
-    HandOverDay(toPlain, day);
-
-    CChartModel taking;
-    CStrip toTaking;
-    toTaking.Attach(&taking);
-    std::vector<CChartPoint> points = PreparePoints(day.records);
-    HandOverDay(toTaking, day, points);
-    EXPECT_TRUE(points.empty()) << "the chart copied instead of taking";
-    ASSERT_EQ(taking.State().points.size(), plain.State().points.size());
-    for (std::size_t i = 0; i < plain.State().points.size(); ++i) {
-        EXPECT_EQ(taking.State().points[i].dTime, plain.State().points[i].dTime) << i;
-        EXPECT_EQ(taking.State().points[i].dValue, plain.State().points[i].dValue) << i;
+    for (const char* pszMore : {"9\n08:00:03,-4.5\n", "08:00:04,1.0\n08:00:05,2"}) {
+        std::FILE* pFile = std::fopen(strPath.c_str(), "ab");
+        ASSERT_NE(pFile, nullptr);
+        std::fputs(pszMore, pFile);
+        std::fclose(pFile);
+        fed.day.Poll();
     }
-    EXPECT_EQ(taking.State().value.dUpper, plain.State().value.dUpper);
-    EXPECT_EQ(taking.State().time.dLower, plain.State().time.dLower);
-    EXPECT_EQ(taking.State().time.dUpper, plain.State().time.dUpper);
-
-    // A copy that could not be made whole is not taken: the records go over instead.
-    CChartModel again;
-    CStrip toAgain;
-    toAgain.Attach(&again);
-    std::vector<CChartPoint> partial = PreparePoints(day.records.first(1));
-    HandOverDay(toAgain, day, partial);
-    EXPECT_EQ(again.State().points.size(), 3u);
-
-    CRecordingChart recorder; // offers the dispatch only
-    CStrip toRecorder;
-    toRecorder.Attach(&recorder);
-    points = PreparePoints(day.records);
-    HandOverDay(toRecorder, day, points);
-    ASSERT_EQ(recorder.m_calls.size(), 7u);
-    EXPECT_EQ(recorder.m_calls[0].dispid, DispidOf(ChartId::SetPoints));
-    EXPECT_EQ(recorder.m_calls[0].nRecords, 3u);
+    std::vector<FieldSample> whole(MAX_FIELD_SAMPLES);
+    const CFieldRead read = ReadFieldFile(strPath, whole);
+    // While followed, an unfinished last line waits for its end.
+    ASSERT_EQ(model.State().points.size(), read.records.size() - 1);
+    for (std::size_t i = 0; i + 1 < read.records.size(); ++i) {
+        EXPECT_EQ(model.State().points[i].dTime, read.records[i].dTime) << i;
+        EXPECT_EQ(model.State().points[i].dValue, read.records[i].dValue) << i;
+    }
+    EXPECT_EQ(model.State().value.dUpper, 5.0);
+    EXPECT_EQ(model.State().value.dLower, -5.0);
+    EXPECT_EQ(fed.day.Extremes().min.dValue, -4.5);
+    EXPECT_EQ(fed.day.Extremes().max.dValue, 1.0);
 }
 
 // ---- The state the writes leave --------------------------------------------------------------
@@ -148,8 +155,8 @@ TEST(ChartModel, HoldsTheSetUpWritesAndALoad) {
 
     CTempDir dir;
     WriteFile(dir.File("day.vks"), "00:00:00,1.5\n12:00:00,-2.25\n23:59:59,nan\n");
-    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
-    ASSERT_TRUE(LoadFieldFile(dir.File("day.vks"), samples, strip).Opened());
+    CFedChart fed(strip);
+    ASSERT_TRUE(fed.Load(dir.File("day.vks")));
     ASSERT_EQ(state.points.size(), 3u);
     EXPECT_EQ(state.points[1].dTime, 1460.5);
     EXPECT_EQ(state.points[1].dValue, -2.25);
@@ -158,7 +165,7 @@ TEST(ChartModel, HoldsTheSetUpWritesAndALoad) {
     EXPECT_EQ(state.time.dUpper, 1461.0);
     EXPECT_EQ(state.kept.dTimeEnd, 1461.0);
     // The chart holds its own copy: the next load's overwriting cannot change what shows.
-    samples[1].dValue = 99.0;
+    fed.samples[1].dValue = 99.0;
     EXPECT_EQ(state.points[1].dValue, -2.25);
 }
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -300,4 +301,45 @@ TEST_F(CLoadFixture, FileChangingWhileReadGivesWhatItHeld) {
     bStop = true;
     writer.join();
     EXPECT_EQ(nSound, 30);
+}
+
+TEST_F(CLoadFixture, TwoThreadsReadTwoFilesAsOneThreadReadsThemInTurn) {
+    // Readers share nothing: two days read at once give exactly what they give one after the
+    // other, lines that span the reader's buffer included.
+    std::string strA;
+    std::string strB;
+    for (int i = 0; i < 40000; ++i) {
+        char sz[64];
+        std::snprintf(sz, sizeof sz, "%02d:%02d:%02d,%.3f\n", (i / 3600) % 24, (i / 60) % 60,
+                      i % 60, std::sin(i * 0.01));
+        strA += sz;
+        std::snprintf(sz, sizeof sz, "%02d:%02d:%02d,%d%s\n", (i / 7) % 24, i % 60, (i * 7) % 60,
+                      -i % 97, i % 5 == 0 ? ".25  trailing text" : "");
+        strB += sz;
+    }
+    const std::string strPathA = dir.File("a.vks");
+    const std::string strPathB = dir.File("b.vks");
+    WriteFile(strPathA, strA);
+    WriteFile(strPathB, strB);
+    std::vector<FieldSample> alone[2] = {std::vector<FieldSample>(MAX_FIELD_SAMPLES),
+                                         std::vector<FieldSample>(MAX_FIELD_SAMPLES)};
+    const std::size_t nA = ReadFieldFile(strPathA, alone[0]).records.size();
+    const std::size_t nB = ReadFieldFile(strPathB, alone[1]).records.size();
+
+    std::vector<FieldSample> together[2] = {std::vector<FieldSample>(MAX_FIELD_SAMPLES),
+                                            std::vector<FieldSample>(MAX_FIELD_SAMPLES)};
+    std::size_t nCounts[2] = {0, 0};
+    for (int nRound = 0; nRound < 3; ++nRound) {
+        std::thread other(
+            [&] { nCounts[1] = ReadFieldFile(strPathB, together[1]).records.size(); });
+        nCounts[0] = ReadFieldFile(strPathA, together[0]).records.size();
+        other.join();
+        ASSERT_EQ(nCounts[0], nA);
+        ASSERT_EQ(nCounts[1], nB);
+        for (int k = 0; k < 2; ++k) {
+            ASSERT_EQ(std::memcmp(alone[k].data(), together[k].data(),
+                                  (k == 0 ? nA : nB) * sizeof(FieldSample)),
+                      0);
+        }
+    }
 }

@@ -2,7 +2,7 @@
 // its placement, the minimised paint, and File > Open. Every run goes through the modal seam, with
 // a real hive in a private XDG_CONFIG_HOME.
 
-#include "chart/EarlyDay.h"
+#include "doc/EarlyDay.h"
 #include "platform/PrintDialog.h"
 #include "platform/Resources.h"
 #include "settings/ViewOptions.h"

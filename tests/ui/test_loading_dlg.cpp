@@ -1,8 +1,8 @@
 // The loading window: its texts and fonts, the one paint it gets before the load goes on, its
 // place over the owner, and the lives of window, object and fonts.
 
-#include "data/LoadingDlg.h"
 #include "tests/platform/test_dialogs_support.h"
+#include "ui/LoadingDlg.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

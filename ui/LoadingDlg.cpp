@@ -1,4 +1,4 @@
-#include "data/LoadingDlg.h"
+#include "ui/LoadingDlg.h"
 
 CLoadingDlg::CLoadingDlg(CWnd* pParent) : CDialog(IDD, pParent) {
     m_fontTitle.CreateFont(32, 0, 0, 0, FW_BOLD, FALSE, FALSE, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,

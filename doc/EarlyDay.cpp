@@ -1,6 +1,4 @@
-#include "chart/EarlyDay.h"
-
-#include "chart/ChartFeed.h"
+#include "doc/EarlyDay.h"
 
 #include <chrono>
 #include <new>
@@ -13,13 +11,9 @@ CEarlyDay::CResult ReadAndPrepare(const std::string& strPath, std::span<FieldSam
     try {
         result.day = ReadFieldFile(strPath, samples);
         result.bRead = true;
-        if (result.day.Opened()) {
-            result.points = PreparePoints(result.day.records);
-        }
     } catch (const std::bad_alloc&) {
-        // Out of memory on the way: what was read stands without its copy (the hand-over then
-        // copies), and a read that did not finish is done again by the window itself.
-        result.points.clear();
+        // Out of memory on the way: a read that did not finish is done again by the window.
+        result.bRead = false;
     }
     return result;
 }

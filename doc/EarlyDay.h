@@ -1,27 +1,23 @@
 #pragma once
-// CEarlyDay: the start-up file, read and copied into the chart's form on a thread of its own while
-// the toolkit starts and the main window is built, so that the window's first paint can show the
-// day instead of waiting for it. The thread writes only the array it was given and its own
-// result; the window takes the result once, at its first paint (or waits for it then), and until
-// then nothing else may touch that array.
+// CEarlyDay: the start-up file, read on a thread of its own while the toolkit starts and the main
+// window is built, so that the window's first paint can show the day instead of waiting for it. The
+// thread writes only the array it was given and its own result; the window takes the result once,
+// at its first paint (or waits for it then), and until then nothing else may touch that array.
 //
-// Flow: main (the path, the day's array) -> ReadFieldFile and PreparePoints on the thread ->
-// Take() at the first paint -> HandOverDay with the prepared points.
+// Flow: main (the path, the day's array) -> ReadFieldFile on the thread -> Take() at the first
+// paint -> CDayDocument::Adopt, and from there as any day.
 
-#include "chart/ChartTrace.h"
 #include "data/FieldLoader.h"
 
 #include <future>
 #include <span>
 #include <string>
-#include <vector>
 
 class CEarlyDay {
 public:
     struct CResult {
         bool bRead = false; // false: the read did not finish (out of memory), read it again
         CFieldRead day;
-        std::vector<CChartPoint> points; // the day's records in the chart's form, or empty
     };
 
     CEarlyDay(std::string strPath, std::span<FieldSample> samples);
