@@ -107,7 +107,7 @@ TEST_F(CDayExplorerTest, AppendedReadingsJoinTheChart) {
 }
 
 TEST_F(CDayExplorerTest, AlarmLevelsAndAFixedScaleAreAskedForAndKept) {
-    m_script.m_inputAnswers.push_back({IDOK, "1.5\n2.5\n20", false});
+    m_script.m_inputAnswers.push_back({IDOK, "1.5\n2.5\n1800", false});
     m_script.m_inputAnswers.push_back({IDOK, "-3\n2\n10", false}); // refused: nothing changes
     m_script.m_inputAnswers.push_back({IDOK, "12", false});
     CViewerDlg dlg(Context());
@@ -128,6 +128,6 @@ TEST_F(CDayExplorerTest, AlarmLevelsAndAFixedScaleAreAskedForAndKept) {
     CViewOptions kept;
     kept.Load();
     EXPECT_EQ(kept.m_dAlertLevel, 2.5);
-    EXPECT_EQ(kept.m_nAlarmHoldSeconds, 20);
+    EXPECT_EQ(kept.m_nAlarmHoldSeconds, 1800); // above 1000: the form allows up to 3600
     EXPECT_EQ(kept.m_dFixedScale, 12.0);
 }
