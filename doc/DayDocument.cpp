@@ -116,8 +116,19 @@ void CDayDocument::Poll() {
     }
 }
 
+int CDayDocument::Listen(Listener fnListener) {
+    m_listeners.emplace_back(m_nNextListener, std::move(fnListener));
+    return m_nNextListener++;
+}
+
+void CDayDocument::StopListening(int nListener) {
+    std::erase_if(m_listeners, [nListener](const auto& entry) { return entry.first == nListener; });
+}
+
 void CDayDocument::Announce(const CDayChange& change) {
-    for (const Listener& fnListener : m_listeners) {
+    // A listener may open another day from here (the next day's file): take the list as it is.
+    const auto listeners = m_listeners;
+    for (const auto& [nListener, fnListener] : listeners) {
         fnListener(change);
     }
 }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class EDayChange {
@@ -59,7 +60,9 @@ public:
     CDayDocument(const CDayDocument&) = delete;
     CDayDocument& operator=(const CDayDocument&) = delete;
 
-    void Listen(Listener fnListener) { m_listeners.push_back(std::move(fnListener)); }
+    // Listeners hear each change in the order they began to listen; the number lets one stop.
+    int Listen(Listener fnListener);
+    void StopListening(int nListener);
 
     // What an open did: whether the file became the day, and why it is not whole if it is not.
     struct COpened {
@@ -105,7 +108,8 @@ private:
     void Announce(const CDayChange& change);
 
     std::span<FieldSample> m_samples;
-    std::vector<Listener> m_listeners;
+    std::vector<std::pair<int, Listener>> m_listeners;
+    int m_nNextListener = 1;
     CFieldReader m_reader;
     CDayFollower m_follower;
 

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "res/Resource.h"
 #include "ui/ChartInteraction.h"
+#include "ui/CommandTable.h"
 #include "ui/DayWatch.h"
 
 #include <QApplication>
@@ -98,11 +99,14 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     m_statusSoon.setSingleShot(true);
     m_statusSoon.setInterval(STATUS_SETTLE_MS);
     QObject::connect(&m_statusSoon, &QTimer::timeout, this, [this] { UpdateStatus(); });
-    m_host.pDay->Listen([this](const CDayChange& change) { OnDayChange(change); });
+    m_nListener = m_host.pDay->Listen([this](const CDayChange& change) { OnDayChange(change); });
     UpdateChecks();
 }
 
-CDayExplorer::~CDayExplorer() = default;
+CDayExplorer::~CDayExplorer() {
+    m_pWatch->Stop();
+    m_host.pDay->StopListening(m_nListener);
+}
 
 void CDayExplorer::OnDayChange(const CDayChange& change) {
     switch (change.eKind) {
@@ -173,31 +177,23 @@ void CDayExplorer::PlaceStatusBar(int nWidth, int nClientHeight) {
     m_pStatusBar->setGeometry(0, nClientHeight - nHeight, nWidth, nHeight);
 }
 
-bool CDayExplorer::OnCommand(unsigned nID) {
-    const CChartRange shown = m_host.pChart->State().ShownTime();
-    switch (nID) {
-    case ID_VIEW_WHOLE_DAY:
-        m_pInteraction->ShowWholeDay();
-        return true;
-    case ID_VIEW_ZOOM_IN:
-    case ID_VIEW_ZOOM_OUT:
-        m_pInteraction->Zoom(nID == ID_VIEW_ZOOM_IN ? 0.5 : 2.0, (shown.dLower + shown.dUpper) / 2);
-        return true;
-    case ID_VIEW_FIT_SCALE:
+void CDayExplorer::AddCommands(CCommandTable& commands) {
+    auto zoom = [this](double dFactor) {
+        const CChartRange shown = m_host.pChart->State().ShownTime();
+        m_pInteraction->Zoom(dFactor, (shown.dLower + shown.dUpper) / 2);
+    };
+    commands.Add(ID_VIEW_WHOLE_DAY, [this] { m_pInteraction->ShowWholeDay(); });
+    commands.Add(ID_VIEW_ZOOM_IN, [zoom] { zoom(0.5); });
+    commands.Add(ID_VIEW_ZOOM_OUT, [zoom] { zoom(2.0); });
+    commands.Add(ID_VIEW_FIT_SCALE, [this] {
         m_bFitScale = !m_bFitScale;
         ApplyValueScale();
         UpdateChecks();
-        return true;
-    case ID_VIEW_FIXED_SCALE:
-        AskFixedScale();
-        return true;
-    case ID_VIEW_ALARM_LEVELS:
-        AskAlarmLevels();
-        return true;
-    case ID_VIEW_FOLLOW:
-        OnChartAction(EChartAction::FollowRequested);
-        return true;
-    case ID_VIEW_FOLLOW_NEWEST:
+    });
+    commands.Add(ID_VIEW_FIXED_SCALE, [this] { AskFixedScale(); });
+    commands.Add(ID_VIEW_ALARM_LEVELS, [this] { AskAlarmLevels(); });
+    commands.Add(ID_VIEW_FOLLOW, [this] { OnChartAction(EChartAction::FollowRequested); });
+    commands.Add(ID_VIEW_FOLLOW_NEWEST, [this] {
         m_options.m_bFollowNewest = !m_options.m_bFollowNewest;
         m_pWatch->SetFollowNewest(m_options.m_bFollowNewest);
         SaveOptions();
@@ -205,8 +201,8 @@ bool CDayExplorer::OnCommand(unsigned nID) {
         if (m_options.m_bFollowNewest) {
             m_pWatch->Poll();
         }
-        return true;
-    case ID_VIEW_STATUS_BAR: {
+    });
+    commands.Add(ID_VIEW_STATUS_BAR, [this] {
         m_options.m_bStatusBar = !m_options.m_bStatusBar;
         m_pStatusBar->setVisible(m_options.m_bStatusBar);
         SaveOptions();
@@ -214,11 +210,7 @@ bool CDayExplorer::OnCommand(unsigned nID) {
         if (m_host.relayout) {
             m_host.relayout(); // the chart takes the room the bar gives up, or gives it back
         }
-        return true;
-    }
-    default:
-        return false;
-    }
+    });
 }
 
 void CDayExplorer::OnChartAction(EChartAction eAction) {

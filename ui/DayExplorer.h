@@ -24,6 +24,7 @@
 #include <string>
 
 class CChartInteraction;
+class CCommandTable;
 class CDayWatch;
 class CDialog;
 class CStripChart;
@@ -49,8 +50,8 @@ public:
     explicit CDayExplorer(CHost host);
     ~CDayExplorer() override;
 
-    // Handles the View menu's commands; false for any other.
-    bool OnCommand(unsigned nID);
+    // Enters the View menu's commands in the window's table.
+    void AddCommands(CCommandTable& commands);
     // The status bar's height when shown, else 0; the chart takes the rest of the client area.
     [[nodiscard]] int StatusHeight() const;
     void PlaceStatusBar(int nWidth, int nClientHeight);
@@ -79,6 +80,7 @@ private:
     CAlarmWatch m_alarm;
     QTimer m_statusSoon; // appended readings rewrite the status line a few times a second at most
 
+    int m_nListener = 0; // as the document knows this listener
     bool m_bFitScale = false;
     bool m_bFollowing = false; // the view keeps the newest reading in view
     std::string m_strTrouble;  // why following or a next day's file failed, until it changes

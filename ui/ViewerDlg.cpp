@@ -72,7 +72,8 @@ std::vector<CRectI> AvailableScreens() {
 }
 } // namespace
 
-// The message map: menu commands and system commands by number.
+// The message map: the window's own menu commands (entered in the command table with those of the
+// parts it hosts) and the system commands, by number.
 const CViewerDlg::CCommandEntry CViewerDlg::s_commandMap[] = {
     {ID_FILE_OPEN, &CViewerDlg::OnFileOpen},
     {ID_FILE_PRINT, &CViewerDlg::PrintChart},
@@ -87,6 +88,9 @@ const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
 CViewerDlg::CViewerDlg(CViewerContext context, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(LoadIcon(IDR_MAINFRAME)), m_context(std::move(context)),
       m_day(m_context.samples) {
+    for (const CCommandEntry& entry : s_commandMap) {
+        m_commands.Add(entry.nID, [this, pfn = entry.pfnHandler] { (this->*pfn)(); });
+    }
     // First to listen: the chart has the day before anything reads it from there.
     m_day.Listen([this](const CDayChange& change) { OnDayChange(change); });
 }
@@ -158,6 +162,7 @@ BOOL CViewerDlg::OnInitDialog() {
             ResizeChart();
         };
         m_pExplorer = std::make_unique<CDayExplorer>(std::move(host));
+        m_pExplorer->AddCommands(m_commands);
     }
     ResizeChart();
     ApplyMinimumSize();
@@ -257,16 +262,7 @@ void CViewerDlg::ResizeChart() {
 }
 
 BOOL CViewerDlg::OnCommand(UINT nID) {
-    if (m_pExplorer && m_pExplorer->OnCommand(nID)) {
-        return TRUE;
-    }
-    for (const CCommandEntry& entry : s_commandMap) {
-        if (entry.nID == nID) {
-            (this->*entry.pfnHandler)();
-            return TRUE;
-        }
-    }
-    return CDialog::OnCommand(nID);
+    return m_commands.Run(nID) ? TRUE : CDialog::OnCommand(nID);
 }
 
 void CViewerDlg::OnSysCommand(UINT nID) {
@@ -441,7 +437,8 @@ void CViewerDlg::OnClose() {
 }
 
 void CViewerDlg::OnDestroy() {
-    m_pExplorer.reset(); // it watches files and the chart: neither outlives the window
+    m_commands = CCommandTable(); // no command reaches the parts that go with the window
+    m_pExplorer.reset();          // it watches files and the chart: neither outlives the window
     // The chart goes with the window: nothing may reach it through the wrapper afterwards.
     if (m_context.chart.GetTarget() == GetChart()) {
         m_context.chart.Detach();

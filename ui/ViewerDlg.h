@@ -22,6 +22,7 @@
 #include "doc/EarlyDay.h"
 #include "platform/Dialog.h"
 #include "res/Resource.h"
+#include "ui/CommandTable.h"
 
 #include <functional>
 #include <memory>
@@ -109,7 +110,8 @@ private:
     void RecordPlacement();
 
     CViewerContext m_context;
-    CDayDocument m_day;                        // the day in view, in the context's array
+    CDayDocument m_day;       // the day in view, in the context's array
+    CCommandTable m_commands; // every menu command: the window's own, then the explorer's
     std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
     bool m_bStartupLoadQueued = false;
     bool m_bChartHasDay = false; // a day was handed over: the next one clears it first (127)
