@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-QUILLON_PACKAGES=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine64)
+QUILLON_PACKAGES=("${QUILLON_WINDOWS_PACKAGES[@]}")
 quillon_install_deps
 
 build_dir=${QUILLON_WINDOWS_BUILD_DIR:-build-windows}
