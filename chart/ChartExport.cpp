@@ -151,6 +151,14 @@ COutcome CheckExportTarget(const std::string& strOut) {
     if (!fs::is_directory(folder)) {
         return COutcome::Fail("cannot write " + strOut + ": " + strFolder + " is not a folder");
     }
+    // Links followed: the commit would put a regular file in place of a device or a pipe.
+    const fs::file_status target = fs::status(fs::path(strOut), ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        return COutcome::Fail("cannot write " + strOut + ": " + ec.message());
+    }
+    if (fs::exists(target) && !fs::is_regular_file(target)) {
+        return COutcome::Fail("not a regular file: " + strOut);
+    }
     return {};
 }
 

@@ -22,8 +22,9 @@ COutcome ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight);
 // True when strOut ends in .png or .svg (any case): the outputs ExportChartImage writes.
 [[nodiscard]] bool IsChartImagePath(const std::string& strOut);
 
-// Checks that strOut can be written before anything is drawn: a folder that exists, the target
-// itself no folder. Used for every kind of export.
+// Checks that strOut can be written before anything is drawn: a folder that exists, and the
+// target, after its links, either new or a regular file (a device or a pipe gives "not a regular
+// file: PATH", and is never replaced). Used for every kind of export.
 COutcome CheckExportTarget(const std::string& strOut);
 
 // Draws state into strOut (.png or .svg) at nWidth x nHeight pixels; strDescription names the

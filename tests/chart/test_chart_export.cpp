@@ -96,6 +96,9 @@ TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
     WriteFile(dir.File("day.vks"), DAY);
     WriteFile(dir.File("chart.png"), "old");
     fs::create_directory(dir.File("folder.png"));
+    // A pipe (a device would need root) by its name and through a link: never replaced.
+    ASSERT_EQ(mkfifo(dir.File("pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("pipe.png", dir.File("link.svg"));
     struct {
         std::string strData;
         std::string strOut;
@@ -109,6 +112,8 @@ TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
         {dir.File("day.vks"), dir.File("day.vks/chart.png"), 100, "is not a folder"},
         {dir.File("day.vks"), dir.File("folder.png"), 100, "is a folder"},
         {dir.File("day.vks"), "/proc/quillon-chart.png", 100, "cannot write"},
+        {dir.File("day.vks"), dir.File("pipe.png"), 100, "not a regular file: "},
+        {dir.File("day.vks"), dir.File("link.svg"), 100, "not a regular file: "},
     };
     const auto before = Listing(dir.Path());
     for (const auto& c : cases) {
@@ -118,6 +123,7 @@ TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
         EXPECT_EQ(strError.find('\n'), std::string::npos);
         EXPECT_EQ(Listing(dir.Path()), before) << c.strOut;
         EXPECT_EQ(ReadFile(dir.File("chart.png")), "old");
+        EXPECT_TRUE(fs::is_fifo(dir.File("pipe.png")) && fs::is_symlink(dir.File("link.svg")));
     }
 }
 
