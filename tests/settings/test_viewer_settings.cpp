@@ -196,3 +196,29 @@ TEST_F(ViewerSettingsTest, ViewOptionsRoundTripBesideAnUntouchedPlacement) {
     EXPECT_EQ(d, 0.75);
 }
 #endif
+
+TEST_F(ViewerSettingsTest, TwoViewersSaveOnlyTheOptionsEachChanged) {
+    CViewerSettings settings;
+    NextRun(settings);
+    CViewOptions first;
+    CViewOptions second;
+    first.Load();
+    second.Load();
+    first.m_dWarningLevel = 1.5;
+    first.m_dAlertLevel = 3.0;
+    ASSERT_TRUE(first.Save().Ok());
+    second.m_bStatusBar = false;
+    ASSERT_TRUE(second.Save().Ok());
+    // Set back after a save, a value is a change again.
+    first.m_dAlertLevel = 0.0;
+    first.m_bFollowNewest = true;
+    ASSERT_TRUE(first.Save().Ok());
+
+    ForgetRegistryHives();
+    CViewOptions kept;
+    kept.Load();
+    EXPECT_EQ(kept.m_dWarningLevel, 1.5);
+    EXPECT_EQ(kept.m_dAlertLevel, 0.0);
+    EXPECT_FALSE(kept.m_bStatusBar) << "the other viewer's change was lost";
+    EXPECT_TRUE(kept.m_bFollowNewest);
+}
