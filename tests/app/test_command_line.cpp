@@ -87,6 +87,8 @@ TEST(CommandLine, UsageErrorsSayWhat) {
         {{"--export", "o.png", "--to", "24:00:01", "a.vks"}, "bad time"},
         {{"--export", "o.png", "--from", "2:00", "a.vks"}, "bad time"},
         {{"--export", "o.png", "--from", "15:00", "--to", "14:00", "a.vks"}, "before --to"},
+        {{"--export", "o.png", "--from", "24:00", "a.vks"}, "--from must come before 24:00"},
+        {{"--export", "o.png", "--to", "00:00", "a.vks"}, "--to must come after 00:00"},
         {{"--export", "o.png", "--no-alarms=1", "a.vks"}, "--no-alarms takes no value"},
     };
     for (const Case& c : cases) {
