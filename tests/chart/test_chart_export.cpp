@@ -72,6 +72,18 @@ TEST(ChartExport, SizeArgument) {
     }
 }
 
+TEST(ChartExport, TheKindIsTheSuffixOfTheNameInAnyCase) {
+    const std::pair<const char*, EExportKind> cases[] = {
+        {"out.png", EExportKind::Png},         {"OUT.SVG", EExportKind::Svg},
+        {"day.Pdf", EExportKind::Pdf},         {"a.pdf.png", EExportKind::Png},
+        {"dir.pdf/out", EExportKind::Unknown}, {"out.pdfx", EExportKind::Unknown},
+        {"out.", EExportKind::Unknown},        {"png", EExportKind::Unknown},
+    };
+    for (const auto& [pszName, eKind] : cases) {
+        EXPECT_EQ(ExportKindOf(pszName), eKind) << pszName;
+    }
+}
+
 TEST(ChartExport, WritesPngAndSvgOverAnOldFile) {
     CTempDir dir;
     WriteFile(dir.File("day.vks"), DAY);
