@@ -53,7 +53,7 @@ struct CReadout {
     double dValue = 0.0;    // the reading
     double dMin = 0.0;      // the column's lowest finite reading
     double dMax = 0.0;      // and its highest
-    std::size_t nIndex = 0; // the reading's index, when single
+    std::size_t nIndex = 0; // the nearest reading's index, whenever bAny
 };
 
 // dColumn is the width of one pixel column in days; the column is centred on dTime. The nearest
@@ -61,8 +61,9 @@ struct CReadout {
 [[nodiscard]] CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn,
                                  double dReach);
 
-// The index of the reading next to nIndex in time order (nStep -1 or +1), for moving the cursor
-// reading by reading; nIndex itself at either end.
+// The index of the reading next to nIndex (nStep -1 or +1) at another time, for moving the cursor
+// reading by reading: readings that share a time stamp count as one. nIndex itself at either
+// end.
 [[nodiscard]] std::size_t NeighbourReading(const CPointIndex& index, std::size_t nIndex, int nStep);
 
 // The smallest whole number M (at least 1) with every finite reading of the span in [-M, M].
