@@ -65,11 +65,11 @@ CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn, doubl
     readout.dTime = dTime;
     const std::span<const CChartPoint> points = index.Points();
     const double dHalf = std::max(dColumn, 0.0) / 2;
-    const auto [nFirst, nLast] =
-        index.Between(dTime - std::max(dHalf, dReach), dTime + std::max(dHalf, dReach));
+    const double dOut = dHalf + std::max(dReach, 0.0); // reach counts from the column's edges
+    const auto [nFirst, nLast] = index.Between(dTime - dOut, dTime + dOut);
     std::size_t nInColumn = 0;
     std::size_t nNearest = points.size();
-    double dNearest = dReach;
+    double dNearest = dOut;
     for (std::size_t i = nFirst; i < nLast; ++i) {
         const CChartPoint& point = points[i];
         const double dDistance = std::fabs(point.dTime - dTime);
@@ -81,6 +81,16 @@ CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn, doubl
             readout.dMin = nInColumn == 0 ? point.dValue : std::min(readout.dMin, point.dValue);
             readout.dMax = nInColumn == 0 ? point.dValue : std::max(readout.dMax, point.dValue);
             ++nInColumn;
+        }
+    }
+    if (nNearest == points.size() && index.Ordered()) {
+        // Zoomed in, readings lie many columns apart and the trace's line between two of them
+        // crosses the column: the nearer of the two. A gap in the trace (nan) has no line.
+        const std::size_t nAfter = index.Between(dTime, dTime).first;
+        if (nAfter > 0 && nAfter < points.size() && std::isfinite(points[nAfter - 1].dValue) &&
+            std::isfinite(points[nAfter].dValue)) {
+            nNearest = dTime - points[nAfter - 1].dTime < points[nAfter].dTime - dTime ? nAfter - 1
+                                                                                       : nAfter;
         }
     }
     if (nNearest == points.size()) {

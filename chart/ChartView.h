@@ -47,7 +47,7 @@ private:
 // What the read-out shows at a time: the nearest reading when at most one lies in the cursor's
 // pixel column, else the lowest and highest of the column.
 struct CReadout {
-    bool bAny = false;      // a reading lies in or near the column
+    bool bAny = false;      // a reading lies in or near the column, or the trace crosses it
     bool bSingle = true;    // dValue is one reading (at dTime)
     double dTime = 0.0;     // the reading's time, or the cursor's when the column holds many
     double dValue = 0.0;    // the reading
@@ -57,7 +57,8 @@ struct CReadout {
 };
 
 // dColumn is the width of one pixel column in days; the column is centred on dTime. The nearest
-// reading is looked for within dReach days of dTime.
+// reading is looked for within dReach days of the column's edges, and, when the times run
+// forward, between the two readings whose line in the trace crosses the column.
 [[nodiscard]] CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn,
                                  double dReach);
 

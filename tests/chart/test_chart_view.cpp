@@ -127,6 +127,28 @@ TEST(ChartView, CursorStepsSecondBySecondWhereTwoReadingsShareATimeStamp) {
     }
 }
 
+TEST(ChartView, ReadoutFindsTheTraceBetweenReadingsAtAOneMinuteZoom) {
+    const auto at = [](double dSeconds) { return 1460.5 + dSeconds / 86400.0; };
+    const std::vector<CChartPoint> points = {
+        {at(0), 1.0}, {at(1), 2.0}, {at(2), std::nan("")}, {at(3), 4.0}};
+    const CPointIndex index(points);
+    // One minute across 1000 pixels; the window reaches four columns out.
+    const double dColumn = MINUTE / 1000;
+    struct {
+        double dSeconds;
+        double dValue; // 0: no reading
+    } cases[] = {
+        {0.4, 1.0}, {0.6, 2.0}, {1.5, 0.0} /* the trace has a gap */, {3.5, 0.0}, {-0.5, 0.0},
+    };
+    for (const auto& c : cases) {
+        const CReadout readout = ReadoutAt(index, at(c.dSeconds), dColumn, 4 * dColumn);
+        EXPECT_EQ(readout.bAny, c.dValue != 0.0) << c.dSeconds;
+        if (readout.bAny) {
+            EXPECT_EQ(readout.dValue, c.dValue) << c.dSeconds;
+        }
+    }
+}
+
 TEST(ChartView, TimeAboveALevelAgreesWithACountAndHoldsEachReading) {
     // Out of order as well: the scan and the binary search must agree.
     std::vector<CChartPoint> points = MakeDay(3000, 5);
