@@ -105,6 +105,23 @@ TEST_F(ViewerSettingsTest, SaveWritesExactlyTheFourBinaryValuesAndTheyComeBack) 
     EXPECT_EQ(next.m_nWindowHeight, 700);
 }
 
+TEST_F(ViewerSettingsTest, TheMaximisedStateIsKeptBesideTheFourValuesWhenItChanges) {
+    CViewerSettings settings;
+    NextRun(settings);
+    EXPECT_FALSE(settings.m_bMaximized);
+    Place(settings, 40, 50, 433, 382);
+    settings.m_bMaximized = true;
+    ASSERT_TRUE(settings.SavePlacement().Ok());
+    EXPECT_TRUE(StoredValue(SETTINGS_KEY, MAXIMIZED_VALUE).has_value());
+    CViewerSettings next;
+    NextRun(next);
+    EXPECT_TRUE(next.m_bMaximized);
+    EXPECT_EQ(next.m_nWindowWidth, 433) << "the size to restore to stays as it was saved";
+    next.m_bMaximized = false;
+    ASSERT_TRUE(next.SavePlacement().Ok());
+    EXPECT_FALSE(NextRun(next).m_bMaximized);
+}
+
 TEST_F(ViewerSettingsTest, ValuesSetByHandAndDeletedValues) {
     CViewerSettings settings;
     settings.LoadPlacement();
