@@ -5,6 +5,8 @@
 #include <QStringList>
 
 namespace {
+constexpr int SECONDS_IN_DAY = 86400;
+
 // Arguments are bytes and the paths among them need not be UTF-8. Qt 6 decodes local 8-bit as
 // UTF-8 on Unix and turns a stray byte into U+FFFD, so a path would not come back as given.
 // The parser only looks at '-', '=' and ASCII option names, so each byte travels as one Latin-1
@@ -138,8 +140,13 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                         "': expected HH:MM or HH:MM:SS from 00:00 to 24:00");
         }
     }
-    if (cmd.nFromSeconds >= 0 && cmd.nToSeconds >= 0 && cmd.nFromSeconds >= cmd.nToSeconds) {
-        return Fail("--from must come before --to");
+    // A bound left out is that end of the day; the span must hold something either way.
+    const int nFrom = cmd.nFromSeconds >= 0 ? cmd.nFromSeconds : 0;
+    const int nTo = cmd.nToSeconds >= 0 ? cmd.nToSeconds : SECONDS_IN_DAY;
+    if (nFrom >= nTo) {
+        return Fail(cmd.nToSeconds < 0     ? "--from must come before 24:00, the day's end"
+                    : cmd.nFromSeconds < 0 ? "--to must come after 00:00, the day's start"
+                                           : "--from must come before --to");
     }
     return cmd;
 }
@@ -161,7 +168,7 @@ bool ParseClockTime(const std::string& strText, int* pnSeconds) {
         nFields[i] = (c1 - '0') * 10 + (c2 - '0');
     }
     const int nSeconds = nFields[0] * 3600 + nFields[1] * 60 + nFields[2];
-    if (nFields[1] > 59 || nFields[2] > 59 || nSeconds > 86400) {
+    if (nFields[1] > 59 || nFields[2] > 59 || nSeconds > SECONDS_IN_DAY) {
         return false;
     }
     *pnSeconds = nSeconds;

@@ -11,18 +11,10 @@
 #include "print/PageExport.h"
 #include "settings/ViewOptions.h"
 
-#include <QFileInfo>
-
 #include <ostream>
 #include <vector>
 
 namespace {
-bool EndsWithPdf(const std::string& strOut) {
-    return QFileInfo(QString::fromStdString(strOut))
-               .suffix()
-               .compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-}
-
 int Fail(std::ostream& err, const std::string& strMessage) {
     err << "quillon: " << strMessage << "\n";
     return 1;
@@ -106,13 +98,14 @@ int ExportPage(const CCommandLine& cmd, std::ostream& err) {
 } // namespace
 
 int RunExportCommand(const CCommandLine& cmd, std::ostream& err) {
-    if (EndsWithPdf(cmd.strOutput)) {
+    const EExportKind eKind = ExportKindOf(cmd.strOutput);
+    if (eKind == EExportKind::Pdf) {
         if (!cmd.strSize.empty()) {
             return Fail(err, "--size applies to .png and .svg; a .pdf is one printed page");
         }
         return ExportPage(cmd, err);
     }
-    if (!IsChartImagePath(cmd.strOutput)) {
+    if (eKind == EExportKind::Unknown) {
         return Fail(err, "cannot export to \"" + cmd.strOutput +
                              "\": the name must end in .png, .svg or .pdf");
     }

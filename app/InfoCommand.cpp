@@ -20,6 +20,12 @@ QJsonValue JsonNumber(double d) {
 }
 
 // The clock time a day number shows: its fraction of the day, to the nearest second.
+// Seconds to the millisecond. They are summed from day numbers, which hold a clock time only to
+// about 1e-8 s, so more digits would print that noise (1765.000000121654 for 1765 s).
+QJsonValue JsonSeconds(double dSeconds) {
+    return JsonNumber(std::round(dSeconds * 1000.0) / 1000.0);
+}
+
 std::string ClockOf(double dTime) {
     double dWhole = 0.0;
     const double dFraction = std::modf(dTime, &dWhole);
@@ -62,10 +68,10 @@ std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& 
         const CChartRange day{-1e300, 1e300};
         QJsonObject above;
         if (alarms.dWarning > 0.0) {
-            above.insert("warning", SecondsAtOrAbove(index, day, alarms.dWarning));
+            above.insert("warning", JsonSeconds(SecondsAtOrAbove(index, day, alarms.dWarning)));
         }
         if (alarms.dAlert > 0.0) {
-            above.insert("alert", SecondsAtOrAbove(index, day, alarms.dAlert));
+            above.insert("alert", JsonSeconds(SecondsAtOrAbove(index, day, alarms.dAlert)));
         }
         json.insert("seconds_at_or_above", above);
     }

@@ -15,30 +15,11 @@
 #include <charconv>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 constexpr int SCREEN_DPI = 96;
 constexpr double INCHES_PER_METRE = 39.37007874015748;
-
-enum class EImageKind { Unknown, Png, Svg };
-
-EImageKind ImageKindOf(const std::string& strOut) {
-    const std::size_t nDot = strOut.rfind('.');
-    const std::size_t nSlash = strOut.rfind('/');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) {
-        return EImageKind::Unknown;
-    }
-    std::string strSuffix = strOut.substr(nDot + 1);
-    std::transform(strSuffix.begin(), strSuffix.end(), strSuffix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (strSuffix == "png") {
-        return EImageKind::Png;
-    }
-    if (strSuffix == "svg") {
-        return EImageKind::Svg;
-    }
-    return EImageKind::Unknown;
-}
 
 bool ParseSide(const char* pBegin, const char* pEnd, int* pnSide) {
     if (pBegin == pEnd || *pBegin < '0' || *pBegin > '9') {
@@ -130,8 +111,23 @@ COutcome ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight) {
     return {};
 }
 
-bool IsChartImagePath(const std::string& strOut) {
-    return ImageKindOf(strOut) != EImageKind::Unknown;
+EExportKind ExportKindOf(const std::string& strOut) {
+    const std::size_t nDot = strOut.rfind('.');
+    const std::size_t nSlash = strOut.rfind('/');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) {
+        return EExportKind::Unknown;
+    }
+    std::string strSuffix = strOut.substr(nDot + 1);
+    std::transform(strSuffix.begin(), strSuffix.end(), strSuffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const auto& [pszSuffix, eKind] :
+         {std::pair{"png", EExportKind::Png}, std::pair{"svg", EExportKind::Svg},
+          std::pair{"pdf", EExportKind::Pdf}}) {
+        if (strSuffix == pszSuffix) {
+            return eKind;
+        }
+    }
+    return EExportKind::Unknown;
 }
 
 COutcome CheckExportTarget(const std::string& strOut) {
@@ -151,13 +147,21 @@ COutcome CheckExportTarget(const std::string& strOut) {
     if (!fs::is_directory(folder)) {
         return COutcome::Fail("cannot write " + strOut + ": " + strFolder + " is not a folder");
     }
+    // Links followed: the commit would put a regular file in place of a device or a pipe.
+    const fs::file_status target = fs::status(fs::path(strOut), ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        return COutcome::Fail("cannot write " + strOut + ": " + ec.message());
+    }
+    if (fs::exists(target) && !fs::is_regular_file(target)) {
+        return COutcome::Fail("not a regular file: " + strOut);
+    }
     return {};
 }
 
 COutcome ExportChartImage(const CChartState& state, const std::string& strOut, int nWidth,
                           int nHeight, const std::string& strDescription) {
-    const EImageKind eKind = ImageKindOf(strOut);
-    if (eKind == EImageKind::Unknown) {
+    const EExportKind eKind = ExportKindOf(strOut);
+    if (eKind != EExportKind::Png && eKind != EExportKind::Svg) {
         return COutcome::Fail("cannot write " + strOut + ": unknown file type (use .png or .svg)");
     }
     if (COutcome target = CheckExportTarget(strOut); !target.Ok()) {
@@ -171,7 +175,7 @@ COutcome ExportChartImage(const CChartState& state, const std::string& strOut, i
         return COutcome::Fail("cannot draw the chart: no application object");
     }
     QByteArray bytes;
-    const COutcome drawn = eKind == EImageKind::Png
+    const COutcome drawn = eKind == EExportKind::Png
                                ? RenderPng(state, nWidth, nHeight, &bytes)
                                : RenderSvg(state, nWidth, nHeight, strDescription, &bytes);
     if (!drawn.Ok()) {

@@ -19,11 +19,14 @@ constexpr int MAX_EXPORT_SIDE = 8000;
 // must be a plain whole number from MIN_EXPORT_SIDE to MAX_EXPORT_SIDE.
 COutcome ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight);
 
-// True when strOut ends in .png or .svg (any case): the outputs ExportChartImage writes.
-[[nodiscard]] bool IsChartImagePath(const std::string& strOut);
+// What an export to strOut writes, told by the suffix of its name in any case: .png and .svg
+// (ExportChartImage), .pdf (the printed page). The one place the suffixes are read.
+enum class EExportKind { Unknown, Png, Svg, Pdf };
+[[nodiscard]] EExportKind ExportKindOf(const std::string& strOut);
 
-// Checks that strOut can be written before anything is drawn: a folder that exists, the target
-// itself no folder. Used for every kind of export.
+// Checks that strOut can be written before anything is drawn: a folder that exists, and the
+// target, after its links, either new or a regular file (a device or a pipe gives "not a regular
+// file: PATH", and is never replaced). Used for every kind of export.
 COutcome CheckExportTarget(const std::string& strOut);
 
 // Draws state into strOut (.png or .svg) at nWidth x nHeight pixels; strDescription names the

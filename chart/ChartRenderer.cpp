@@ -383,11 +383,21 @@ QSize CChartRenderer::MinimumSize(const CChartState& state, QPaintDevice* pDevic
     const auto titled = [&state, nShown](int nLabel) {
         return nLabel < nShown && !state.labels[static_cast<std::size_t>(nLabel)].strText.empty();
     };
-    // Across: left of the frame, the widest value label of a day within +-100 kV/m, and the
-    // value axis's title from its anchor (it passes between the labels, spaced for it if need be).
+    // Across: left of the frame, the widest value label of a day within +-100 kV/m or of the
+    // scale shown, whichever is wider, at any spacing of its lines; and the value axis's title
+    // from its anchor (it passes between the labels, spaced for it if need be).
     double dWidth = 0.0;
     if (rcUnit.dLeft > 0.0) {
-        dWidth = (dGap + axis.horizontalAdvance(QStringLiteral("-100"))) / rcUnit.dLeft;
+        double dLabels = axis.horizontalAdvance(QStringLiteral("-100"));
+        for (int nIntervals = 1; nIntervals <= MAX_TICK_INTERVALS; ++nIntervals) {
+            // Two label heights of one pixel apart: that many intervals.
+            const CValueTicks ticks = ChooseValueTicks(state.ShownValue(), 2.0 * nIntervals, 1.0);
+            for (const CChartTick& tick : ticks.ticks) {
+                dLabels = std::max(dLabels,
+                                   axis.horizontalAdvance(QString::fromStdString(tick.strLabel)));
+            }
+        }
+        dWidth = (dGap + dLabels) / rcUnit.dLeft;
         if (titled(VALUE_TITLE_LABEL)) {
             const double dRoom =
                 rcUnit.dLeft - std::clamp(state.labels[VALUE_TITLE_LABEL].dX, 0.0, 1.0);

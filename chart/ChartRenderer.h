@@ -71,8 +71,8 @@ public:
     [[nodiscard]] const CChartLayout& LastLayout() const { return m_layout; }
 
     // The smallest chart, in pDevice's pixels, in which every text stays whole and legible: the
-    // axis titles clear of every axis label and of the plot frame, the value labels of a day
-    // within +-100 kV/m inside the chart.
+    // axis titles clear of every axis label and of the plot frame, the value labels of the scale
+    // shown (and never less room than a day within +-100 kV/m needs) inside the chart.
     [[nodiscard]] QSize MinimumSize(const CChartState& state, QPaintDevice* pDevice) const;
 
     // The chart's three fonts: "MS Serif" at 8.25 (axis labels), 9.75 (labels) and 12 points (the

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace {
 // Spans shorter than this label their minutes with seconds.
@@ -14,6 +16,12 @@ constexpr double VALUE_LABEL_SPACING = 2.0;
 // Time labels need their own width plus this share of it as a gap.
 constexpr double TIME_LABEL_GAP = 0.5;
 constexpr int MAX_DECIMALS = 12;
+// Value labels are written with an exponent below this power of ten of the step, and from this
+// magnitude up: plain, they would run to more characters than the axis has room for.
+constexpr int MIN_PLAIN_STEP_POWER = -4;
+constexpr double MIN_EXPONENT_VALUE = 1e5;
+// Beyond this many units a tick's digits are no longer exact in a double.
+constexpr double MAX_EXACT_DIGITS = 9e15;
 // Relative slack when deciding whether a tick lies on a bound.
 constexpr double TICK_EPSILON = 1e-9;
 // Years per step at most; beyond it day numbers have no date to show anyway.
@@ -136,6 +144,28 @@ std::vector<double> TickTimes(const CChartRange& range, ETimeUnit eUnit, double 
     return times;
 }
 
+// dDigits x 10^nPower as printf's %g writes it, with the digits dDigits (a whole number) needs:
+// "-1.5e-22", "2e+06", "0".
+std::string FormatWithExponent(double dDigits, int nPower) {
+    if (dDigits == 0.0) {
+        return "0";
+    }
+    auto n = static_cast<long long>(std::llround(std::fabs(dDigits)));
+    while (n % 10 == 0) {
+        n /= 10;
+        ++nPower;
+    }
+    const std::string strDigits = std::to_string(n);
+    const int nExponent = nPower + static_cast<int>(strDigits.size()) - 1;
+    std::string str = dDigits < 0 ? "-" : "";
+    str += strDigits[0];
+    if (strDigits.size() > 1) {
+        str += "." + strDigits.substr(1);
+    }
+    const std::string strExponent = std::to_string(std::abs(nExponent));
+    return str + (nExponent < 0 ? "e-" : "e+") + (strExponent.size() < 2 ? "0" : "") + strExponent;
+}
+
 CTimeTicks LabelTicks(const CChartRange& range, const CTimeStep& step,
                       const CTimeFormats& formats) {
     const ETimeUnit eUnit = step.eUnit;
@@ -194,13 +224,22 @@ CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels, double dL
     }
     // Each bound divided first: the span of the widest finite range overflows.
     const double dRaw = range.dUpper / nIntervals - range.dLower / nIntervals;
-    double dMagnitude = std::pow(10.0, std::floor(std::log10(dRaw)));
+    if (!(dRaw > 0.0) || !std::isfinite(dRaw)) {
+        return result;
+    }
+    int nPower = static_cast<int>(std::floor(std::log10(dRaw)));
+    int nMultiple = 1;
     double dStep = 0.0;
-    for (double dMultiple : {1.0, 2.0, 5.0, 10.0}) {
-        dStep = dMultiple * dMagnitude;
+    for (const int nTry : {1, 2, 5, 10}) {
+        nMultiple = nTry;
+        dStep = nTry * std::pow(10.0, nPower);
         if (dStep >= dRaw * (1.0 - TICK_EPSILON)) {
             break;
         }
+    }
+    if (nMultiple == 10) {
+        nMultiple = 1;
+        ++nPower;
     }
     if (!(dStep > 0.0) || !std::isfinite(dStep)) {
         return result;
@@ -210,10 +249,24 @@ CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels, double dL
                                   0, MAX_DECIMALS);
     const double dFirst = std::ceil(range.dLower / dStep - TICK_EPSILON);
     const double dLast = std::floor(range.dUpper / dStep + TICK_EPSILON);
+    const bool bExponent =
+        nPower < MIN_PLAIN_STEP_POWER ||
+        std::max(std::fabs(dFirst), std::fabs(dLast)) * dStep >= MIN_EXPONENT_VALUE;
     for (double k = dFirst; k <= dLast && static_cast<int>(result.ticks.size()) < MAX_TICKS;
          k += 1.0) {
         const double dAt = k * dStep;
-        result.ticks.push_back({dAt, FormatTickValue(dAt, result.nDecimals)});
+        std::string strLabel;
+        if (!bExponent) {
+            strLabel = FormatTickValue(dAt, result.nDecimals);
+        } else if (std::fabs(k * nMultiple) < MAX_EXACT_DIGITS) {
+            strLabel = FormatWithExponent(k * nMultiple, nPower);
+        } else {
+            // A span far narrower than its distance from zero: what the double holds.
+            char sz[32];
+            const auto written = std::to_chars(sz, sz + sizeof sz, dAt);
+            strLabel.assign(sz, written.ec == std::errc() ? written.ptr : sz);
+        }
+        result.ticks.push_back({dAt, std::move(strLabel)});
     }
     return result;
 }

@@ -28,7 +28,9 @@ struct CValueTicks {
 
 // Ticks for a (normalised) value range drawn dPixels high with labels dLabelHeight high: the
 // smallest 1-2-5 step that gives at most MAX_TICK_INTERVALS intervals and leaves at least two
-// label heights between lines. Labels use as many decimals as the step needs.
+// label heights between lines. Labels use as many decimals as the step needs; where that would
+// take more than four decimals, or a label reaches 100000, they are written with an exponent as
+// %g writes them ("-1.5e-22", "2e+06"), so that a tiny or a huge scale still has short labels.
 [[nodiscard]] CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels,
                                            double dLabelHeight);
 

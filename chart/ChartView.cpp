@@ -65,11 +65,11 @@ CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn, doubl
     readout.dTime = dTime;
     const std::span<const CChartPoint> points = index.Points();
     const double dHalf = std::max(dColumn, 0.0) / 2;
-    const auto [nFirst, nLast] =
-        index.Between(dTime - std::max(dHalf, dReach), dTime + std::max(dHalf, dReach));
+    const double dOut = dHalf + std::max(dReach, 0.0); // reach counts from the column's edges
+    const auto [nFirst, nLast] = index.Between(dTime - dOut, dTime + dOut);
     std::size_t nInColumn = 0;
     std::size_t nNearest = points.size();
-    double dNearest = dReach;
+    double dNearest = dOut;
     for (std::size_t i = nFirst; i < nLast; ++i) {
         const CChartPoint& point = points[i];
         const double dDistance = std::fabs(point.dTime - dTime);
@@ -83,31 +83,47 @@ CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn, doubl
             ++nInColumn;
         }
     }
+    if (nNearest == points.size() && index.Ordered()) {
+        // Zoomed in, readings lie many columns apart and the trace's line between two of them
+        // crosses the column: the nearer of the two. A gap in the trace (nan) has no line.
+        const std::size_t nAfter = index.Between(dTime, dTime).first;
+        if (nAfter > 0 && nAfter < points.size() && std::isfinite(points[nAfter - 1].dValue) &&
+            std::isfinite(points[nAfter].dValue)) {
+            nNearest = dTime - points[nAfter - 1].dTime < points[nAfter].dTime - dTime ? nAfter - 1
+                                                                                       : nAfter;
+        }
+    }
+    if (nNearest == points.size()) {
+        return readout;
+    }
+    readout.bAny = true;
+    readout.nIndex = nNearest;
     if (nInColumn > 1) {
-        readout.bAny = true;
         readout.bSingle = false;
         return readout;
     }
-    if (nNearest < points.size()) {
-        readout.bAny = true;
-        readout.nIndex = nNearest;
-        readout.dTime = points[nNearest].dTime;
-        readout.dValue = points[nNearest].dValue;
-        readout.dMin = readout.dMax = readout.dValue;
-    }
+    readout.dTime = points[nNearest].dTime;
+    readout.dValue = points[nNearest].dValue;
+    readout.dMin = readout.dMax = readout.dValue;
     return readout;
 }
 
 std::size_t NeighbourReading(const CPointIndex& index, std::size_t nIndex, int nStep) {
-    const std::size_t nCount = index.Points().size();
-    if (nCount == 0) {
+    const std::span<const CChartPoint> points = index.Points();
+    if (points.empty()) {
         return 0;
     }
-    nIndex = std::min(nIndex, nCount - 1);
-    if (nStep < 0) {
-        return nIndex > 0 ? nIndex - 1 : 0;
+    nIndex = std::min(nIndex, points.size() - 1);
+    // Readings that share a time stamp are passed over as one: the cursor is a time.
+    const double dFrom = points[nIndex].dTime;
+    std::size_t n = nIndex;
+    while (nStep < 0 ? n > 0 : n + 1 < points.size()) {
+        n = nStep < 0 ? n - 1 : n + 1;
+        if (points[n].dTime != dFrom) {
+            return n;
+        }
     }
-    return nIndex + 1 < nCount ? nIndex + 1 : nIndex;
+    return nIndex;
 }
 
 double FitValueScale(const CPointIndex& index, const CChartRange& span) {

@@ -47,22 +47,24 @@ private:
 // What the read-out shows at a time: the nearest reading when at most one lies in the cursor's
 // pixel column, else the lowest and highest of the column.
 struct CReadout {
-    bool bAny = false;      // a reading lies in or near the column
+    bool bAny = false;      // a reading lies in or near the column, or the trace crosses it
     bool bSingle = true;    // dValue is one reading (at dTime)
     double dTime = 0.0;     // the reading's time, or the cursor's when the column holds many
     double dValue = 0.0;    // the reading
     double dMin = 0.0;      // the column's lowest finite reading
     double dMax = 0.0;      // and its highest
-    std::size_t nIndex = 0; // the reading's index, when single
+    std::size_t nIndex = 0; // the nearest reading's index, whenever bAny
 };
 
 // dColumn is the width of one pixel column in days; the column is centred on dTime. The nearest
-// reading is looked for within dReach days of dTime.
+// reading is looked for within dReach days of the column's edges, and, when the times run
+// forward, between the two readings whose line in the trace crosses the column.
 [[nodiscard]] CReadout ReadoutAt(const CPointIndex& index, double dTime, double dColumn,
                                  double dReach);
 
-// The index of the reading next to nIndex in time order (nStep -1 or +1), for moving the cursor
-// reading by reading; nIndex itself at either end.
+// The index of the reading next to nIndex (nStep -1 or +1) at another time, for moving the cursor
+// reading by reading: readings that share a time stamp count as one. nIndex itself at either
+// end.
 [[nodiscard]] std::size_t NeighbourReading(const CPointIndex& index, std::size_t nIndex, int nStep);
 
 // The smallest whole number M (at least 1) with every finite reading of the span in [-M, M].

@@ -128,6 +128,10 @@ COutcome CAtomicFile::Commit() {
     // An existing file keeps its permissions; a new one gets what any new file would.
     struct stat st {};
     const bool bExists = ::stat(m_strResolved.c_str(), &st) == 0;
+    if (bExists && !S_ISREG(st.st_mode)) {
+        // The rename would put a regular file in place of a device, a pipe or a folder.
+        return COutcome::Fail("not a regular file: " + m_strTarget);
+    }
     if (::fchmod(m_fd, bExists ? (st.st_mode & 07777) : NewFileMode()) != 0) {
         return Failure(errno);
     }

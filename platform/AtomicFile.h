@@ -2,7 +2,8 @@
 // CAtomicFile: writes a file whole or not at all. The new bytes go to an unnamed file in the
 // target's folder (a hidden named one where the file system offers none); every write, the sync
 // and the close are checked, and only then does the file take the target's name, in one rename.
-// A symlink is followed to the file it names, and an existing file keeps its permissions. On any
+// A symlink is followed to the file it names, and an existing file keeps its permissions; a name
+// that is taken by anything but a regular file (a device, a pipe) is refused and left alone. On any
 // failure the target keeps its old bytes and nothing is left beside it; a process killed part-way
 // leaves nothing either, since an unnamed file goes with the process.
 //

@@ -28,7 +28,7 @@ const CMenuTemplate* FindMenuTemplate(UINT nId) {
                  {"&Alarm levels...", ID_VIEW_ALARM_LEVELS, {}},
                  {"", 0, {}},
                  {"Follow the newest &reading\tEnd", ID_VIEW_FOLLOW, {}},
-                 {"Follow the newest &file", ID_VIEW_FOLLOW_NEWEST, {}},
+                 {"Follow the &newest file", ID_VIEW_FOLLOW_NEWEST, {}},
                  {"", 0, {}},
                  {"&Status bar", ID_VIEW_STATUS_BAR, {}},
              }},

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 bool ParseLevel(const std::string& strText, double* pdLevel) {
     if (strText.empty()) {
@@ -31,42 +32,57 @@ std::string FormatLevel(double dLevel) {
 }
 
 void CViewOptions::Load() {
+    CViewOptionValues& values = *this;
+    values = CViewOptionValues{};
     CRegistryKey key;
     key.SetRootKey(HKEY_CURRENT_USER);
-    if (!key.OpenKey(SETTINGS_KEY, FALSE)) {
-        *this = CViewOptions{};
-        return;
+    if (key.OpenKey(SETTINGS_KEY, FALSE)) {
+        auto readLevel = [&key](const char* pszName) {
+            double d = 0.0;
+            return ParseLevel(key.ReadString(pszName, ""), &d) ? d : 0.0;
+        };
+        m_dWarningLevel = readLevel(WARNING_LEVEL_VALUE);
+        m_dAlertLevel = readLevel(ALERT_LEVEL_VALUE);
+        m_dFixedScale = readLevel(FIXED_SCALE_VALUE);
+        const int nHold = key.ReadInt(ALARM_HOLD_VALUE, DEFAULT_ALARM_HOLD_SECONDS);
+        m_nAlarmHoldSeconds = nHold >= 0 && nHold <= 3600 ? nHold : DEFAULT_ALARM_HOLD_SECONDS;
+        m_bStatusBar = key.ReadInt(STATUS_BAR_VALUE, 1) != 0;
+        m_bFollowNewest = key.ReadInt(FOLLOW_NEWEST_VALUE, 0) != 0;
     }
-    auto readLevel = [&key](const char* pszName) {
-        double d = 0.0;
-        return ParseLevel(key.ReadString(pszName, ""), &d) ? d : 0.0;
-    };
-    m_dWarningLevel = readLevel(WARNING_LEVEL_VALUE);
-    m_dAlertLevel = readLevel(ALERT_LEVEL_VALUE);
-    m_dFixedScale = readLevel(FIXED_SCALE_VALUE);
-    const int nHold = key.ReadInt(ALARM_HOLD_VALUE, DEFAULT_ALARM_HOLD_SECONDS);
-    m_nAlarmHoldSeconds = nHold >= 0 && nHold <= 3600 ? nHold : DEFAULT_ALARM_HOLD_SECONDS;
-    m_bStatusBar = key.ReadInt(STATUS_BAR_VALUE, 1) != 0;
-    m_bFollowNewest = key.ReadInt(FOLLOW_NEWEST_VALUE, 0) != 0;
+    m_stored = values;
 }
 
-COutcome CViewOptions::Save() const {
+COutcome CViewOptions::Save() {
+    std::vector<CRegistryKey::CValue> changed;
+    const auto level = [&](const char* pszName, double dNow, double dStored) {
+        if (dNow != dStored) {
+            changed.push_back(CRegistryKey::TextValue(pszName, FormatLevel(dNow)));
+        }
+    };
+    const auto number = [&](const char* pszName, int nNow, int nStored) {
+        if (nNow != nStored) {
+            changed.push_back(CRegistryKey::IntValue(pszName, nNow));
+        }
+    };
+    level(WARNING_LEVEL_VALUE, m_dWarningLevel, m_stored.m_dWarningLevel);
+    level(ALERT_LEVEL_VALUE, m_dAlertLevel, m_stored.m_dAlertLevel);
+    level(FIXED_SCALE_VALUE, m_dFixedScale, m_stored.m_dFixedScale);
+    number(ALARM_HOLD_VALUE, m_nAlarmHoldSeconds, m_stored.m_nAlarmHoldSeconds);
+    number(STATUS_BAR_VALUE, m_bStatusBar ? 1 : 0, m_stored.m_bStatusBar ? 1 : 0);
+    number(FOLLOW_NEWEST_VALUE, m_bFollowNewest ? 1 : 0, m_stored.m_bFollowNewest ? 1 : 0);
+    if (changed.empty()) {
+        return {};
+    }
     CRegistryKey key;
     key.SetRootKey(HKEY_CURRENT_USER);
     LONG lStatus = ERROR_SUCCESS;
     if (!key.OpenKey(SETTINGS_KEY, TRUE)) {
         lStatus = ERROR_WRITE_FAULT;
     } else {
-        lStatus = key.WriteValues({
-            CRegistryKey::TextValue(WARNING_LEVEL_VALUE, FormatLevel(m_dWarningLevel)),
-            CRegistryKey::TextValue(ALERT_LEVEL_VALUE, FormatLevel(m_dAlertLevel)),
-            CRegistryKey::TextValue(FIXED_SCALE_VALUE, FormatLevel(m_dFixedScale)),
-            CRegistryKey::IntValue(ALARM_HOLD_VALUE, m_nAlarmHoldSeconds),
-            CRegistryKey::IntValue(STATUS_BAR_VALUE, m_bStatusBar ? 1 : 0),
-            CRegistryKey::IntValue(FOLLOW_NEWEST_VALUE, m_bFollowNewest ? 1 : 0),
-        });
+        lStatus = key.WriteValues(changed);
     }
     if (lStatus == ERROR_SUCCESS) {
+        m_stored = static_cast<const CViewOptionValues&>(*this);
         return {};
     }
     return COutcome::Fail("cannot save the view options to " +

@@ -21,19 +21,28 @@ constexpr int DEFAULT_ALARM_HOLD_SECONDS = 10;
 // Levels and scales above this many kV/m are taken for typing errors.
 constexpr double MAX_FIELD_LEVEL = 1000.0;
 
-class CViewOptions {
-public:
-    // Reads the options; missing or unsound values give their defaults.
-    void Load();
-    // Writes them all as one save; on failure nothing was stored and the message says why.
-    COutcome Save() const;
-
+// The options' values, as the user sees them.
+struct CViewOptionValues {
     double m_dWarningLevel = 0.0; // kV/m; 0: not set
     double m_dAlertLevel = 0.0;   // kV/m; 0: not set
     int m_nAlarmHoldSeconds = DEFAULT_ALARM_HOLD_SECONDS;
     double m_dFixedScale = 0.0; // M of a fixed -M..M value scale; 0: not set
     bool m_bStatusBar = true;
     bool m_bFollowNewest = false;
+};
+
+// Several viewers may run at once, each with its own copy: a save writes only the values this
+// copy changed since it was loaded or last saved, so another viewer's changes in between stay.
+class CViewOptions : public CViewOptionValues {
+public:
+    // Reads the options; missing or unsound values give their defaults.
+    void Load();
+    // Writes the changed values as one save (nothing when none changed); on failure nothing was
+    // stored, the values count as changed still, and the message says why.
+    COutcome Save();
+
+private:
+    CViewOptionValues m_stored; // as last loaded or saved
 };
 
 // Reads a level as the user or the hive gives it: a plain decimal number from 0 to

@@ -2,6 +2,8 @@
 
 #include "settings/RegistryKey.h"
 
+#include <vector>
+
 BOOL CViewerSettings::LoadPlacement() {
     CRegistryKey key;
     key.SetRootKey(HKEY_CURRENT_USER);
@@ -11,6 +13,7 @@ BOOL CViewerSettings::LoadPlacement() {
     m_nWindowY = key.ReadInt(WINDOW_Y_VALUE, DEFAULT_WINDOW_Y);
     m_nWindowHeight = key.ReadInt(WINDOW_HEIGHT_VALUE, DEFAULT_WINDOW_HEIGHT);
     m_nWindowWidth = key.ReadInt(WINDOW_WIDTH_VALUE, DEFAULT_WINDOW_WIDTH);
+    m_bMaximized = m_bStoredMaximized = key.ReadInt(MAXIMIZED_VALUE, 0) != 0;
     return TRUE;
 }
 
@@ -36,12 +39,20 @@ COutcome CViewerSettings::SavePlacement() {
     // the helper on the root and the values would land at the top of the hive.
     LONG lStatus = key.OpenKey(SETTINGS_KEY, TRUE) ? ERROR_SUCCESS : CreateStatus();
     if (lStatus == ERROR_SUCCESS) {
-        lStatus = key.WriteInts({{WINDOW_X_VALUE, m_nWindowX},
-                                 {WINDOW_Y_VALUE, m_nWindowY},
-                                 {WINDOW_WIDTH_VALUE, m_nWindowWidth},
-                                 {WINDOW_HEIGHT_VALUE, m_nWindowHeight}});
+        std::vector<CRegistryKey::CValue> values = {
+            CRegistryKey::IntValue(WINDOW_X_VALUE, m_nWindowX),
+            CRegistryKey::IntValue(WINDOW_Y_VALUE, m_nWindowY),
+            CRegistryKey::IntValue(WINDOW_WIDTH_VALUE, m_nWindowWidth),
+            CRegistryKey::IntValue(WINDOW_HEIGHT_VALUE, m_nWindowHeight),
+        };
+        // Only when it changed, so a window that is never maximised leaves the key as it was.
+        if (m_bMaximized != m_bStoredMaximized) {
+            values.push_back(CRegistryKey::IntValue(MAXIMIZED_VALUE, m_bMaximized ? 1 : 0));
+        }
+        lStatus = key.WriteValues(values);
     }
     if (lStatus == ERROR_SUCCESS) {
+        m_bStoredMaximized = m_bMaximized;
         return {};
     }
     return COutcome::Fail("cannot save the window placement to " +

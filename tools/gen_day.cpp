@@ -10,7 +10,9 @@
 // clock time (00:00:00 by default): N readings a second of wall time (2 by default, as logged;
 // more to watch a day go by faster), until the day ends or --count readings were written.
 
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -142,17 +144,27 @@ bool ParseStart(const char* psz, int* pnReading) {
 int main(int argc, char** argv) {
     const char* pszUsage = "usage: %s OUT.vks [SEED] [--crlf] [--live [--rate N] "
                            "[--start HH:MM:SS] [--count N]]\n";
-    if (argc < 2) {
+    const auto usageError = [&](const char* pszWhy, const char* pszArg) {
+        std::fprintf(stderr, "%s: %s%s\n", argv[0], pszWhy, pszArg);
         std::fprintf(stderr, pszUsage, argv[0]);
         return 2;
+    };
+    // Help wins wherever it is asked for, before anything is written.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf(pszUsage, argv[0]);
+            return 0;
+        }
     }
+    std::string strOut;
+    bool bSeed = false;
     unsigned nSeed = 20040101;
     bool bCrLf = false;
     bool bLive = false;
     double dRate = READINGS_PER_SECOND;
     int nStart = 0;
     long nCount = -1;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i) {
         const bool bValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--crlf") == 0) {
             bCrLf = true;
@@ -162,23 +174,35 @@ int main(int argc, char** argv) {
             dRate = std::strtod(argv[++i], nullptr);
         } else if (std::strcmp(argv[i], "--start") == 0 && bValue) {
             if (!ParseStart(argv[++i], &nStart)) {
-                std::fprintf(stderr, pszUsage, argv[0]);
-                return 2;
+                return usageError("bad start time: ", argv[i]);
             }
         } else if (std::strcmp(argv[i], "--count") == 0 && bValue) {
             nCount = std::strtol(argv[++i], nullptr, 10);
-        } else if (argv[i][0] != '-') {
-            nSeed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
+        } else if (argv[i][0] == '-') {
+            return usageError("unknown option or missing value: ", argv[i]);
+        } else if (strOut.empty()) {
+            strOut = argv[i];
+        } else if (!bSeed) {
+            char* pszEnd = nullptr;
+            errno = 0;
+            const unsigned long nValue = std::strtoul(argv[i], &pszEnd, 10);
+            if (*pszEnd != '\0' || errno != 0 || nValue > UINT_MAX) {
+                return usageError("the seed is a whole number, not: ", argv[i]);
+            }
+            nSeed = static_cast<unsigned>(nValue);
+            bSeed = true;
         } else {
-            std::fprintf(stderr, pszUsage, argv[0]);
-            return 2;
+            return usageError("one output file and one seed at most, not also: ", argv[i]);
         }
+    }
+    if (strOut.empty()) {
+        return usageError("no output file given", "");
     }
     if (!(dRate > 0.0)) {
         std::fprintf(stderr, "%s: --rate must be above 0\n", argv[0]);
         return 2;
     }
     const char* pszEnd = bCrLf ? "\r\n" : "\n";
-    return bLive ? LogLive(argv[1], nSeed, pszEnd, nStart, dRate, nCount)
-                 : WriteDay(argv[1], nSeed, pszEnd);
+    return bLive ? LogLive(strOut, nSeed, pszEnd, nStart, dRate, nCount)
+                 : WriteDay(strOut, nSeed, pszEnd);
 }

@@ -37,6 +37,13 @@ double CChartInteraction::TimeAt(double dX) const {
     return m_pChart->Geometry().TimeMap().Invert(dX);
 }
 
+void CChartInteraction::AimCursor(const QPoint& pt) {
+    // The cursor is the time under the pointer; after a drag or a double-click the view has
+    // moved under it.
+    m_pChart->SetCursor(InPlot(pt), TimeAt(pt.x()));
+    m_onAction(EChartAction::CursorMoved);
+}
+
 void CChartInteraction::SetView(const CChartRange& view) {
     const CChartState& state = m_pChart->State();
     const CChartRange day = DayOf(state);
@@ -161,8 +168,7 @@ bool CChartInteraction::eventFilter(QObject* pWatched, QEvent* pEvent) {
             }
             return true;
         }
-        m_pChart->SetCursor(InPlot(pt), TimeAt(pt.x()));
-        m_onAction(EChartAction::CursorMoved);
+        AimCursor(pt);
         return false;
     }
     case QEvent::MouseButtonRelease: {
@@ -176,10 +182,12 @@ bool CChartInteraction::eventFilter(QObject* pWatched, QEvent* pEvent) {
             SetView(ZoomTo(DayOf(m_pChart->State()), TimeAt(m_ptPressed.x()),
                            TimeAt(pMouse->pos().x())));
         }
+        AimCursor(pMouse->pos());
         return true;
     }
     case QEvent::MouseButtonDblClick:
         ShowWholeDay();
+        AimCursor(static_cast<QMouseEvent*>(pEvent)->pos());
         return true;
     case QEvent::Leave:
         m_pChart->SetCursor(false, 0.0);

@@ -44,6 +44,8 @@ private:
     [[nodiscard]] bool InPlot(const QPoint& pt) const;
     [[nodiscard]] double TimeAt(double dX) const;
     void SetView(const CChartRange& view);
+    // Puts the cursor at the time under pt, or hides it outside the plot.
+    void AimCursor(const QPoint& pt);
     bool OnKey(int nKey, Qt::KeyboardModifiers modifiers);
 
     CStripChart* m_pChart;

@@ -11,8 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <cstdio>
 #include <sstream>
+#include <vector>
 
 using namespace testing_support;
 
@@ -87,6 +88,8 @@ TEST(CommandLine, UsageErrorsSayWhat) {
         {{"--export", "o.png", "--to", "24:00:01", "a.vks"}, "bad time"},
         {{"--export", "o.png", "--from", "2:00", "a.vks"}, "bad time"},
         {{"--export", "o.png", "--from", "15:00", "--to", "14:00", "a.vks"}, "before --to"},
+        {{"--export", "o.png", "--from", "24:00", "a.vks"}, "--from must come before 24:00"},
+        {{"--export", "o.png", "--to", "00:00", "a.vks"}, "--to must come after 00:00"},
         {{"--export", "o.png", "--no-alarms=1", "a.vks"}, "--no-alarms takes no value"},
     };
     for (const Case& c : cases) {
@@ -189,4 +192,20 @@ TEST(InfoCommand, TimeAtOrAboveEachLevelThatIsSet) {
     EXPECT_NEAR(above["warning"].toDouble(), 50.0, 1e-6); // -3 for 30 s, 1.5 for 20 s
     EXPECT_NEAR(above["alert"].toDouble(), 30.0, 1e-6);
     EXPECT_FALSE(ParsedInfo(FormatLoadSummaryJson("d", day)).contains("seconds_at_or_above"));
+
+    // Times are day numbers, a little off whole seconds: the sum is printed to the millisecond,
+    // without their noise. A reading every 7 s for two hours, every third one at 5 kV/m.
+    std::string strLines;
+    for (int nSecond = 0; nSecond < 7200; nSecond += 7) {
+        char sz[32];
+        std::snprintf(sz, sizeof sz, "%02d:%02d:%02d,%d\n", 13 + nSecond / 3600, nSecond / 60 % 60,
+                      nSecond % 60, nSecond % 3 == 0 ? 5 : 0);
+        strLines += sz;
+    }
+    WriteFile(dir.File("long.vks"), strLines);
+    std::vector<FieldSample> many(2000);
+    const CFieldRead longer = ReadFieldFile(dir.File("long.vks"), many);
+    const std::string strJson = FormatLoadSummaryJson("long", longer, {1.0, 0.0});
+    EXPECT_NE(strJson.find("\"seconds_at_or_above\":{\"warning\":2401}"), std::string::npos)
+        << strJson;
 }

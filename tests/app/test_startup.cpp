@@ -331,6 +331,24 @@ TEST(ExportCommand, FailuresGiveOneLineAndLeaveTheTargetAlone) {
     }
 }
 
+TEST(ExportCommand, APipeOrALinkToOneIsNoFileToReplace) {
+    const CTempDir dir;
+    const std::string strDay = dir.File("day.vks");
+    WriteDayFile(strDay);
+    ASSERT_EQ(mkfifo(dir.File("pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("pipe.png", dir.File("link.pdf"));
+    for (const char* pszName : {"pipe.png", "link.pdf"}) {
+        SCOPED_TRACE(pszName);
+        const std::string strOut = dir.File(pszName);
+        const CCommandResult result = RunCommand(Quoted(ProgramPath()) + " --export " +
+                                                 Quoted(strOut) + " " + Quoted(strDay));
+        EXPECT_EQ(result.nExit, 1);
+        EXPECT_EQ(result.strErr, "quillon: not a regular file: " + strOut + "\n");
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.File("pipe.png")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.pdf")));
+}
+
 // A real full file system, where one can be mounted (as root, outside restricted containers).
 TEST(ExportCommand, FullFileSystemKeepsTheOldFileAndLeavesNothing) {
     const CTempDir dir;

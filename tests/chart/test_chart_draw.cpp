@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,33 @@ TEST(ChartDraw, AxisTitlesCoverNoAxisLabelAndNotTheFrame) {
                         << nTitle << " covers " << tick.str.toStdString();
                 }
             }
+        }
+    }
+}
+
+// A scale of any size has labels that tell its lines apart, and the smallest window leaves them
+// room: none reaches past the chart's left edge.
+TEST(ChartDraw, TinyAndHugeScalesHaveWholeLabelsAtTheMinimumSize) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    for (const double dScale : {1e-22, 1.5e-22, 0.001, 1000.0, 3e6, 1e300}) {
+        SCOPED_TRACE(dScale);
+        strip.SetPropertyR8(ChartId::ValueMax, dScale);
+        strip.SetPropertyR8(ChartId::ValueMin, -dScale);
+        const QSize szMinimum = chart.Renderer().MinimumSize(chart.State(), &chart);
+        for (const QSize& sz : {szMinimum, QSize(szMinimum.width(), 900)}) {
+            (void)Render(chart, sz.width(), sz.height());
+            const CChartLayout& layout = chart.Renderer().LastLayout();
+            std::set<QString> labels;
+            for (const CPlacedText& tick : layout.ticks) {
+                if (tick.rcBox.right() <= layout.rcPlot.left()) {
+                    EXPECT_GE(tick.rcBox.left(), 0.0) << tick.str.toStdString();
+                    EXPECT_TRUE(labels.insert(tick.str).second) << tick.str.toStdString();
+                }
+            }
+            EXPECT_GE(labels.size(), 2u);
         }
     }
 }

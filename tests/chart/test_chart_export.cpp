@@ -75,6 +75,18 @@ TEST(ChartExport, SizeArgument) {
     }
 }
 
+TEST(ChartExport, TheKindIsTheSuffixOfTheNameInAnyCase) {
+    const std::pair<const char*, EExportKind> cases[] = {
+        {"out.png", EExportKind::Png},         {"OUT.SVG", EExportKind::Svg},
+        {"day.Pdf", EExportKind::Pdf},         {"a.pdf.png", EExportKind::Png},
+        {"dir.pdf/out", EExportKind::Unknown}, {"out.pdfx", EExportKind::Unknown},
+        {"out.", EExportKind::Unknown},        {"png", EExportKind::Unknown},
+    };
+    for (const auto& [pszName, eKind] : cases) {
+        EXPECT_EQ(ExportKindOf(pszName), eKind) << pszName;
+    }
+}
+
 TEST(ChartExport, WritesPngAndSvgOverAnOldFile) {
     CTempDir dir;
     WriteFile(dir.File("day.vks"), DAY);
@@ -99,6 +111,9 @@ TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
     WriteFile(dir.File("day.vks"), DAY);
     WriteFile(dir.File("chart.png"), "old");
     fs::create_directory(dir.File("folder.png"));
+    // A pipe (a device would need root) by its name and through a link: never replaced.
+    ASSERT_EQ(mkfifo(dir.File("pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("pipe.png", dir.File("link.svg"));
     struct {
         std::string strData;
         std::string strOut;
@@ -112,6 +127,8 @@ TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
         {dir.File("day.vks"), dir.File("day.vks/chart.png"), 100, "is not a folder"},
         {dir.File("day.vks"), dir.File("folder.png"), 100, "is a folder"},
         {dir.File("day.vks"), "/proc/quillon-chart.png", 100, "cannot write"},
+        {dir.File("day.vks"), dir.File("pipe.png"), 100, "not a regular file: "},
+        {dir.File("day.vks"), dir.File("link.svg"), 100, "not a regular file: "},
     };
     const auto before = Listing(dir.Path());
     for (const auto& c : cases) {
@@ -121,6 +138,7 @@ TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
         EXPECT_EQ(strError.find('\n'), std::string::npos);
         EXPECT_EQ(Listing(dir.Path()), before) << c.strOut;
         EXPECT_EQ(ReadFile(dir.File("chart.png")), "old");
+        EXPECT_TRUE(fs::is_fifo(dir.File("pipe.png")) && fs::is_symlink(dir.File("link.svg")));
     }
 }
 

@@ -99,14 +99,19 @@ TEST(ChartTicks, ValueTicksAreOneTwoFiveSteps) {
         {{-10, 10}, 100, "-10 0 10"}, // little room: fewer lines
         {{0, 0.001}, 250, "0.0000 0.0002 0.0004 0.0006 0.0008 0.0010"},
         {{1.0, 1.0}, 696, ""},
+        // Tiny and huge scales: short labels with an exponent.
+        {{-1e-22, 1e-22}, 250, "-1e-22 -5e-23 0 5e-23 1e-22"},
+        {{-1.5e-22, 1.5e-22}, 696, "-1.5e-22 -1e-22 -5e-23 0 5e-23 1e-22 1.5e-22"},
+        {{-3e6, 3e6}, 100, "-2e+06 0 2e+06"},
+        {{-1e300, 1e300}, 100, "-1e+300 0 1e+300"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Joined(ChooseValueTicks(c.range, c.dPixels, 13.0).ticks), c.pszLabels);
     }
     EXPECT_EQ(FormatTickValue(-0.0001, 2), "0.00"); // never "-0.00"
     // Ranges far from zero or huge still give a handful of lines.
-    for (const CChartRange& range : {CChartRange{1e20, 1e20 + 1e5}, CChartRange{-1e300, 1e300},
-                                      CChartRange{-1e308, 1e308}}) {
+    for (const CChartRange& range :
+         {CChartRange{1e20, 1e20 + 1e5}, CChartRange{-1e300, 1e300}, CChartRange{-1e308, 1e308}}) {
         const std::size_t nTicks = ChooseValueTicks(range, 500, 13).ticks.size();
         EXPECT_GE(nTicks, 2u) << range.dUpper;
         EXPECT_LE(nTicks, MAX_TICK_INTERVALS + 1u) << range.dUpper;

@@ -109,6 +109,46 @@ TEST(ChartView, ReadoutAndFittedScaleAgreeWithAScanOfTheReadings) {
     EXPECT_EQ(FitValueScale(index, span), std::ceil(dLargest));
 }
 
+TEST(ChartView, CursorStepsSecondBySecondWhereTwoReadingsShareATimeStamp) {
+    // Two readings a second, logged with whole seconds, as a full day is.
+    std::vector<CChartPoint> points;
+    for (int i = 0; i < 172800; ++i) {
+        points.push_back({1460.0 + (i / 2) / 86400.0, i % 3 - 1.0});
+    }
+    const CPointIndex index(points);
+    // As Ctrl+Left and Ctrl+Right step: the reading at the cursor, then its neighbour.
+    double dCursor = 1460.0 + (15 * 3600 + 28 * 60 + 0.3) / 86400.0;
+    long nExpected = 15 * 3600 + 28 * 60;
+    for (const int nStep : {+1, +1, +1, -1, -1, -1, -1}) {
+        dCursor = points[NeighbourReading(index, ReadoutAt(index, dCursor, 0.0, 1.0).nIndex, nStep)]
+                      .dTime;
+        nExpected += nStep;
+        EXPECT_EQ(std::lround((dCursor - 1460.0) * 86400.0), nExpected);
+    }
+}
+
+TEST(ChartView, ReadoutFindsTheTraceBetweenReadingsAtAOneMinuteZoom) {
+    const auto at = [](double dSeconds) { return 1460.5 + dSeconds / 86400.0; };
+    const std::vector<CChartPoint> points = {
+        {at(0), 1.0}, {at(1), 2.0}, {at(2), std::nan("")}, {at(3), 4.0}};
+    const CPointIndex index(points);
+    // One minute across 1000 pixels; the window reaches four columns out.
+    const double dColumn = MINUTE / 1000;
+    struct {
+        double dSeconds;
+        double dValue; // 0: no reading
+    } cases[] = {
+        {0.4, 1.0}, {0.6, 2.0}, {1.5, 0.0} /* the trace has a gap */, {3.5, 0.0}, {-0.5, 0.0},
+    };
+    for (const auto& c : cases) {
+        const CReadout readout = ReadoutAt(index, at(c.dSeconds), dColumn, 4 * dColumn);
+        EXPECT_EQ(readout.bAny, c.dValue != 0.0) << c.dSeconds;
+        if (readout.bAny) {
+            EXPECT_EQ(readout.dValue, c.dValue) << c.dSeconds;
+        }
+    }
+}
+
 TEST(ChartView, TimeAboveALevelAgreesWithACountAndHoldsEachReading) {
     // Out of order as well: the scan and the binary search must agree.
     std::vector<CChartPoint> points = MakeDay(3000, 5);

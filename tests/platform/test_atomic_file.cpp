@@ -96,10 +96,23 @@ TEST(AtomicFile, FollowsLinksAndKeepsPermissions) {
     // A link stays a link and its target gets the bytes, even when the target is yet to exist.
     fs::create_directory(dir.File("real"));
     fs::create_symlink("real/chart.svg", dir.File("link.svg"));
-    ASSERT_TRUE(WriteFileAtomically(dir.File("link.svg"), "<svg/>").Ok());
-    EXPECT_TRUE(fs::is_symlink(dir.File("link.svg")));
-    EXPECT_EQ(ReadFile(dir.File("real/chart.svg")), "<svg/>");
+    for (const char* pszBytes : {"<svg/>", "<svg></svg>"}) {
+        ASSERT_TRUE(WriteFileAtomically(dir.File("link.svg"), pszBytes).Ok());
+        EXPECT_TRUE(fs::is_symlink(dir.File("link.svg")));
+        EXPECT_EQ(ReadFile(dir.File("real/chart.svg")), pszBytes);
+    }
     EXPECT_EQ(EntriesIn(dir.File("real")), 1u);
+
+    // A name taken by a pipe, or a link to one, is not a file to replace.
+    ASSERT_EQ(::mkfifo(dir.File("pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("pipe.png", dir.File("pipe-link.png"));
+    for (const char* pszName : {"pipe.png", "pipe-link.png"}) {
+        EXPECT_EQ(WriteFileAtomically(dir.File(pszName), "x").Error(),
+                  "not a regular file: " + dir.File(pszName));
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.File("pipe.png")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("pipe-link.png")));
+    EXPECT_EQ(EntriesIn(dir.Path()), 6u) << "nothing left beside them";
 
     // A folder that does not exist is named in the message.
     const COutcome missing = WriteFileAtomically(dir.File("none/x.png"), "x");

@@ -4,12 +4,16 @@
 #include "platform/DialogTemplate.h"
 #include "platform/Font.h"
 #include "platform/Resources.h"
+#include "res/Resource.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
+
+#include <cctype>
+#include <map>
 
 namespace {
 
@@ -148,6 +152,34 @@ TEST(Fonts, MissingFaceFallsBackToTheSystemsFaceOfItsFamily) {
     const QString strFace = ResolveFontFace("No Such Face 12345", QFont::SansSerif);
     EXPECT_TRUE(QFontDatabase::hasFamily(strFace)) << strFace.toStdString();
     EXPECT_EQ(ResolveFontFace("DejaVu Sans", QFont::Serif), QStringLiteral("DejaVu Sans"));
+}
+
+// Every item of a menu (and each entry of the menu bar) has a letter of its own, told apart
+// without regard to case, so that Alt+letter reaches exactly one.
+void ExpectOneItemPerMnemonic(const std::vector<CMenuItemTemplate>& items) {
+    std::map<char, std::string> taken;
+    for (const CMenuItemTemplate& item : items) {
+        if (item.IsSeparator()) {
+            continue;
+        }
+        std::size_t nAt = item.strText.find('&');
+        while (nAt != std::string::npos && item.strText.compare(nAt, 2, "&&") == 0) {
+            nAt = item.strText.find('&', nAt + 2); // "&&" shows an ampersand
+        }
+        ASSERT_LT(nAt + 1, item.strText.size()) << item.strText << " has no mnemonic";
+        const char c = static_cast<char>(std::tolower(item.strText[nAt + 1]));
+        EXPECT_TRUE(taken.emplace(c, item.strText).second)
+            << item.strText << " shares its mnemonic with " << taken[c];
+        if (item.IsPopup()) {
+            ExpectOneItemPerMnemonic(item.popup);
+        }
+    }
+}
+
+TEST(Resources, NoTwoItemsOfAMenuShareAMnemonic) {
+    const CMenuTemplate* pMenu = FindMenuTemplate(IDR_MAINMENU);
+    ASSERT_NE(pMenu, nullptr);
+    ExpectOneItemPerMnemonic(pMenu->items);
 }
 
 TEST(Resources, LookUpsOfUnknownNumbersGiveNothing) {

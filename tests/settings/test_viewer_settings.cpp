@@ -105,6 +105,23 @@ TEST_F(ViewerSettingsTest, SaveWritesExactlyTheFourBinaryValuesAndTheyComeBack) 
     EXPECT_EQ(next.m_nWindowHeight, 700);
 }
 
+TEST_F(ViewerSettingsTest, TheMaximisedStateIsKeptBesideTheFourValuesWhenItChanges) {
+    CViewerSettings settings;
+    NextRun(settings);
+    EXPECT_FALSE(settings.m_bMaximized);
+    Place(settings, 40, 50, 433, 382);
+    settings.m_bMaximized = true;
+    ASSERT_TRUE(settings.SavePlacement().Ok());
+    EXPECT_TRUE(StoredValue(SETTINGS_KEY, MAXIMIZED_VALUE).has_value());
+    CViewerSettings next;
+    NextRun(next);
+    EXPECT_TRUE(next.m_bMaximized);
+    EXPECT_EQ(next.m_nWindowWidth, 433) << "the size to restore to stays as it was saved";
+    next.m_bMaximized = false;
+    ASSERT_TRUE(next.SavePlacement().Ok());
+    EXPECT_FALSE(NextRun(next).m_bMaximized);
+}
+
 TEST_F(ViewerSettingsTest, ValuesSetByHandAndDeletedValues) {
     CViewerSettings settings;
     settings.LoadPlacement();
@@ -196,3 +213,29 @@ TEST_F(ViewerSettingsTest, ViewOptionsRoundTripBesideAnUntouchedPlacement) {
     EXPECT_EQ(d, 0.75);
 }
 #endif
+
+TEST_F(ViewerSettingsTest, TwoViewersSaveOnlyTheOptionsEachChanged) {
+    CViewerSettings settings;
+    NextRun(settings);
+    CViewOptions first;
+    CViewOptions second;
+    first.Load();
+    second.Load();
+    first.m_dWarningLevel = 1.5;
+    first.m_dAlertLevel = 3.0;
+    ASSERT_TRUE(first.Save().Ok());
+    second.m_bStatusBar = false;
+    ASSERT_TRUE(second.Save().Ok());
+    // Set back after a save, a value is a change again.
+    first.m_dAlertLevel = 0.0;
+    first.m_bFollowNewest = true;
+    ASSERT_TRUE(first.Save().Ok());
+
+    ForgetRegistryHives();
+    CViewOptions kept;
+    kept.Load();
+    EXPECT_EQ(kept.m_dWarningLevel, 1.5);
+    EXPECT_EQ(kept.m_dAlertLevel, 0.0);
+    EXPECT_FALSE(kept.m_bStatusBar) << "the other viewer's change was lost";
+    EXPECT_TRUE(kept.m_bFollowNewest);
+}

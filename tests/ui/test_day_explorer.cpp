@@ -68,10 +68,14 @@ TEST_F(CDayExplorerTest, WheelDragKeysAndDoubleClickSetTheSpan) {
 
         // Shift+drag zooms to the span dragged; a double-click returns to the whole day.
         const QPoint ptFrom(static_cast<int>(rcPlot.dLeft) + 10, ptMiddle.y());
+        QTest::mouseMove(pChart, ptFrom);
         QTest::mousePress(pChart, Qt::LeftButton, Qt::ShiftModifier, ptFrom);
         QTest::mouseMove(pChart, ptFrom + QPoint(60, 0));
         QTest::mouseRelease(pChart, Qt::LeftButton, Qt::ShiftModifier, ptFrom + QPoint(60, 0));
         EXPECT_NEAR(Span(*pChart), 60.0 / rcPlot.Width(), 2.0 / rcPlot.Width());
+        // The cursor reads where the pointer now is, not the time it was pressed at.
+        EXPECT_DOUBLE_EQ(pChart->State().overlay.dCursorTime,
+                         pChart->Geometry().TimeMap().Invert(ptFrom.x() + 60));
         QTest::mouseDClick(pChart, Qt::LeftButton, Qt::NoModifier, ptMiddle);
         EXPECT_DOUBLE_EQ(Span(*pChart), 1.0);
 
