@@ -257,6 +257,9 @@ void CDayExplorer::ApplyValueScale() {
     view.bValueSet = bSet;
     view.value = {-dScale, dScale};
     m_host.pChart->SetView(view);
+    if (m_host.relayout) {
+        m_host.relayout(); // a scale with wider labels may need a larger minimum size
+    }
 }
 
 void CDayExplorer::UpdateTitle() {

@@ -191,6 +191,10 @@ void CViewerDlg::ApplyPlacement() {
     pWindow->resize(rc.nWidth, rc.nHeight);
     pWindow->raise();
     FitToScreen();
+    // The four values are the normal place; a window closed maximised opens maximised over it.
+    if (settings.m_bMaximized) {
+        pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
+    }
 }
 
 void CViewerDlg::FitToScreen() {
@@ -236,6 +240,8 @@ void CViewerDlg::RecordPlacement() {
     const QSize szWindow = (IsZoomed() || IsIconic()) && pWindow->normalGeometry().isValid()
                                ? pWindow->normalGeometry().size()
                                : pWindow->size();
+    settings.m_bMaximized = IsZoomed() != FALSE;
+    // X and Y stay the corner of the window as it was closed (a maximised one's included).
     if (IsIconic() && pWindow->normalGeometry().isValid()) {
         const QRect rcFrame = pWindow->frameGeometry();
         const QPoint ptFrameOffset = pWindow->geometry().topLeft() - rcFrame.topLeft();

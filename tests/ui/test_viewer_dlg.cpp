@@ -378,6 +378,12 @@ TEST_F(CViewerDlgTest, ClosedMaximisedOrMinimisedKeepsTheRestoredSize) {
         NextRun();
         CViewerDlg next(Context());
         RunViewer(next, [&](CViewerDlg& viewer) {
+            if (c.bCornerOfMaximised) {
+                // Maximised again, over the size it is restored to.
+                EXPECT_TRUE(viewer.IsZoomed());
+                viewer.GetSafeHwnd()->showNormal();
+                QCoreApplication::processEvents();
+            }
             const CWindowPlace reopened = PlaceOf(viewer);
             EXPECT_EQ(reopened.szClient, restored.szClient) << "the size from before";
             if (c.bCornerOfMaximised) {
