@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -12,10 +13,14 @@
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 constexpr const char* TITLE_PLACEHOLDER = "[*]";
 constexpr const char* TITLE_PLACEHOLDER_SHOWN = "[*][*]";
+// How long a window just shown is waited for, at most, before it is painted all the same.
+constexpr int MAX_MAP_WAIT_MS = 2000;
+constexpr int MAP_POLL_MS = 10;
 
 CWnd* g_pMainWnd = nullptr;
 
@@ -195,13 +200,23 @@ void CWnd::UpdateWindow() {
         return;
     }
     // A window shown a moment ago reaches the screen when the window system has mapped it, which
-    // under a window manager takes a round trip or more. Nothing waits for that: what has already
-    // arrived is taken in (no user input), and the window is painted if it is on the screen now.
-    // One that is not yet there is painted when it arrives, should it still be there.
+    // under a window manager takes a round trip or more; a paint before that draws nothing. So
+    // the window is painted once it is there: what arrives meanwhile is taken in (no user
+    // input), for a short while at most, in case the window system never says.
     QPointer<QWidget> pGuard(m_hWnd);
+    QWindow* pNative = m_hWnd->window()->windowHandle();
+    QElapsedTimer waited;
+    waited.start();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while (pGuard && pNative != nullptr && !pNative->isExposed() &&
+           waited.elapsed() < MAX_MAP_WAIT_MS) {
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, MAP_POLL_MS);
+    }
     if (pGuard) {
         pGuard->repaint();
+        // The paint is on its way to the screen before whatever follows holds the thread.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 }
 

@@ -14,6 +14,7 @@ QUILLON_PACKAGES=(
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core tzdata poppler-utils
+  xvfb openbox
 )
 # scripts/test-windows.sh: the MinGW-w64 cross build of the Qt-free core, its tests under Wine.
 QUILLON_WINDOWS_PACKAGES=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine64)
