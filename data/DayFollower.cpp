@@ -7,6 +7,11 @@
 namespace {
 // Enough of the last complete line to tell a rewrite: its time and value, and the line end.
 constexpr std::uint64_t TAIL_BYTES = 32;
+// A last line longer than a line gives (FIELD_LINE_CHARS and its line end) has its record
+// already: what follows only needs looking at for the line's end, never reading again.
+constexpr std::uint64_t LONG_LINE = FIELD_LINE_CHARS + 2;
+constexpr std::size_t SCAN_CHUNK = 64 * 1024;
+constexpr char CTRL_Z = 0x1A;
 } // namespace
 
 void CDayFollower::Start(const std::string& strPath, const CFieldRead& loaded) {
@@ -19,6 +24,9 @@ void CDayFollower::Start(const std::string& strPath, const CFieldRead& loaded) {
 
 void CDayFollower::Remember(const CFieldRead& read, std::size_t nBefore) {
     m_next = {read.nEndOffset, read.nNextLine};
+    // A read that ended inside a line went through the file as it was when opened.
+    m_nScanned =
+        read.bLastLineComplete ? m_next.nOffset : std::max(m_next.nOffset, read.identity.nSize);
     m_nComplete = nBefore + read.nCompleteRecords;
     m_nRecords = m_nComplete;
     m_strTail = TailBeforeNext();
@@ -42,6 +50,27 @@ std::string CDayFollower::TailBeforeNext() const {
     }
     strTail.resize(nGot);
     return strTail;
+}
+
+bool CDayFollower::LineEndSince(std::uint64_t nSize) {
+    CSharedFile file;
+    if (file.Open(m_strPath) != ESharedOpen::Opened || !file.Seek(m_nScanned)) {
+        return true; // cannot tell: read on as ever
+    }
+    char buffer[SCAN_CHUNK];
+    while (m_nScanned < nSize) {
+        const std::ptrdiff_t n = file.Read(buffer, sizeof buffer);
+        if (n <= 0) {
+            return true;
+        }
+        const char* pEnd = buffer + n;
+        if (std::find_if(static_cast<const char*>(buffer), pEnd,
+                         [](char c) { return c == '\n' || c == CTRL_Z; }) != pEnd) {
+            return true;
+        }
+        m_nScanned += static_cast<std::uint64_t>(n);
+    }
+    return false;
 }
 
 bool CDayFollower::RewrittenInPlace() const {
@@ -88,6 +117,10 @@ CFollowStep CDayFollower::Poll(std::span<FieldSample> samples) {
     }
     if (m_nComplete >= samples.size()) {
         m_identity = now; // nothing fits: the file is looked at again only when it changes
+        return step;
+    }
+    if (m_nScanned > m_next.nOffset + LONG_LINE && !LineEndSince(now.nSize)) {
+        m_identity = now; // a long unfinished line grew, still without its end
         return step;
     }
     // Grown, or only touched: read on from the last complete line, over an unfinished one.

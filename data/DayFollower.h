@@ -48,13 +48,17 @@ private:
     // The bytes just before where the next read begins, as the file holds them now.
     [[nodiscard]] std::string TailBeforeNext() const;
     [[nodiscard]] bool RewrittenInPlace() const;
+    // Whether a line end (or the Ctrl-Z that ends the file) has come after m_nScanned, scanning
+    // on from there; m_nScanned moves on to what was looked at.
+    [[nodiscard]] bool LineEndSince(std::uint64_t nSize);
 
     std::string m_strPath;
     CFieldReader m_reader;
     CFileIdentity m_identity;
-    CReadFrom m_next;            // where the next read begins
-    std::string m_strTail;       // the bytes before m_next.nOffset when they were read
-    std::size_t m_nComplete = 0; // records from complete lines
-    std::size_t m_nRecords = 0;  // records shown (an unfinished last line counts after a load)
+    CReadFrom m_next;             // where the next read begins
+    std::string m_strTail;        // the bytes before m_next.nOffset when they were read
+    std::uint64_t m_nScanned = 0; // the unfinished last line holds no line end before here
+    std::size_t m_nComplete = 0;  // records from complete lines
+    std::size_t m_nRecords = 0;   // records shown (an unfinished last line counts after a load)
     bool m_bGone = false;
 };

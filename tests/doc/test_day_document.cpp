@@ -131,3 +131,23 @@ TEST_F(CDocumentTest, TroubleIsSaidOnceForEachCause) {
     EXPECT_EQ(day.Records().size(), 7u);
     EXPECT_EQ(day.ValueScale(), 3.0);
 }
+
+// A last line far longer than a line gives grows without its end: it is looked at for its end
+// only, and once it ends the day goes on as a whole read of the file gives it.
+TEST_F(CDocumentTest, ALongUnfinishedLineIsNotReadAgainAsItGrows) {
+    WriteFile(strPath, "00:00:01,1.5\n00:00:02,2.5" + std::string(100000, '7'));
+    ASSERT_TRUE(day.Open(strPath).bOpened);
+    day.StartFollowing();
+    for (int i = 0; i < 20; ++i) {
+        Append(strPath, std::string(70000, '7'));
+        day.Poll();
+    }
+    EXPECT_EQ(day.Records().size(), 2u) << "as loaded, the unfinished line shows";
+    Append(strPath, "7\n00:00:03,-3.5\n");
+    day.Poll();
+    std::vector<FieldSample> whole(MAX_FIELD_SAMPLES);
+    const CFieldRead read = ReadFieldFile(strPath, whole);
+    ASSERT_EQ(day.Records().size(), read.records.size());
+    EXPECT_EQ(day.Records()[1].dValue, read.records[1].dValue);
+    EXPECT_EQ(day.Records()[2].dValue, -3.5);
+}
