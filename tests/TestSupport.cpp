@@ -75,6 +75,14 @@ void WriteFile(const std::string& strPath, const std::string& strBytes) {
     }
 }
 
+void AppendFile(const std::string& strPath, const std::string& strBytes) {
+    std::ofstream out(strPath, std::ios::binary | std::ios::app);
+    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot append to " + strPath);
+    }
+}
+
 std::string ReadFile(const std::string& strPath) {
     std::ifstream in(strPath, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -32,6 +32,8 @@ private:
 };
 
 void WriteFile(const std::string& strPath, const std::string& strBytes);
+// Adds strBytes at the end of the file, as a logger appends a line.
+void AppendFile(const std::string& strPath, const std::string& strBytes);
 [[nodiscard]] std::string ReadFile(const std::string& strPath);
 
 // One call the chart received: the DISPID, the flags and the arguments as given.

@@ -13,15 +13,6 @@
 
 using namespace testing_support;
 
-namespace {
-void Append(const std::string& strPath, const std::string& strBytes) {
-    std::FILE* pFile = std::fopen(strPath.c_str(), "ab");
-    ASSERT_NE(pFile, nullptr);
-    std::fwrite(strBytes.data(), 1, strBytes.size(), pFile);
-    std::fclose(pFile);
-}
-} // namespace
-
 TEST(DayFollower, ReadsWhatWasAppendedAndWaitsForAnUnfinishedLine) {
     CTempDir dir;
     const std::string strPath = dir.File("day.vks");
@@ -33,7 +24,7 @@ TEST(DayFollower, ReadsWhatWasAppendedAndWaitsForAnUnfinishedLine) {
     EXPECT_EQ(follower.Records(), 3u); // the load shows the unfinished line, as ever
     EXPECT_EQ(follower.Poll(samples).eKind, EFollow::Unchanged);
 
-    Append(strPath, ":02,3\n12:00:03,4\n12:0");
+    AppendFile(strPath, ":02,3\n12:00:03,4\n12:0");
     CFollowStep step = follower.Poll(samples);
     EXPECT_EQ(step.eKind, EFollow::Appended);
     EXPECT_EQ(step.nFirstChanged, 2u); // the unfinished line, now whole
@@ -42,12 +33,12 @@ TEST(DayFollower, ReadsWhatWasAppendedAndWaitsForAnUnfinishedLine) {
     EXPECT_EQ(samples[3].dValue, 4.0);
 
     // More than the array holds: stored up to its end, then full.
-    Append(strPath, "0:04,5\n12:00:05,6\n12:00:06,7\n12:00:07,8\n12:00:08,9\n12:00:09,10\n");
+    AppendFile(strPath, "0:04,5\n12:00:05,6\n12:00:06,7\n12:00:07,8\n12:00:08,9\n12:00:09,10\n");
     step = follower.Poll(samples);
     EXPECT_EQ(step.nRecords, 8u);
     EXPECT_TRUE(step.bFull);
     EXPECT_EQ(samples[7].dValue, 8.0);
-    Append(strPath, "12:00:10,11\n");
+    AppendFile(strPath, "12:00:10,11\n");
     step = follower.Poll(samples);
     EXPECT_EQ(step.nRecords, 8u);
     EXPECT_TRUE(step.bFull);

@@ -15,13 +15,6 @@
 using namespace testing_support;
 
 namespace {
-void Append(const std::string& strPath, const std::string& strBytes) {
-    std::FILE* pFile = std::fopen(strPath.c_str(), "ab");
-    ASSERT_NE(pFile, nullptr);
-    std::fwrite(strBytes.data(), 1, strBytes.size(), pFile);
-    std::fclose(pFile);
-}
-
 std::string Lines(int nFrom, int nCount, const char* pszValue) {
     std::string str;
     for (int i = nFrom; i < nFrom + nCount; ++i) {
@@ -54,7 +47,7 @@ struct CDocumentTest : ::testing::Test {
 TEST_F(CDocumentTest, FollowingStartsFromTheReadNotFromWhenItStarts) {
     WriteFile(strPath, Lines(0, 1000, "0.5"));
     const CFieldRead early = ReadFieldFile(strPath, samples);
-    Append(strPath, Lines(1000, 10, "0.5"));
+    AppendFile(strPath, Lines(1000, 10, "0.5"));
     ASSERT_TRUE(day.Adopt(strPath, early).bOpened);
     day.StartFollowing();
     day.Poll();
@@ -98,12 +91,12 @@ TEST_F(CDocumentTest, AFullDayIsSaidOnce) {
     WriteFile(strPath, Lines(0, 4, "1"));
     ASSERT_TRUE(five.Open(strPath).bOpened);
     five.StartFollowing();
-    Append(strPath, Lines(4, 1, "1"));
+    AppendFile(strPath, Lines(4, 1, "1"));
     five.Poll();
     EXPECT_FALSE(five.Full());
-    Append(strPath, Lines(5, 1, "1"));
+    AppendFile(strPath, Lines(5, 1, "1"));
     five.Poll();
-    Append(strPath, Lines(6, 1, "1"));
+    AppendFile(strPath, Lines(6, 1, "1"));
     five.Poll();
     EXPECT_TRUE(five.Full());
     EXPECT_EQ(nFull, 1);
@@ -139,11 +132,11 @@ TEST_F(CDocumentTest, ALongUnfinishedLineIsNotReadAgainAsItGrows) {
     ASSERT_TRUE(day.Open(strPath).bOpened);
     day.StartFollowing();
     for (int i = 0; i < 20; ++i) {
-        Append(strPath, std::string(70000, '7'));
+        AppendFile(strPath, std::string(70000, '7'));
         day.Poll();
     }
     EXPECT_EQ(day.Records().size(), 2u) << "as loaded, the unfinished line shows";
-    Append(strPath, "7\n00:00:03,-3.5\n");
+    AppendFile(strPath, "7\n00:00:03,-3.5\n");
     day.Poll();
     std::vector<FieldSample> whole(MAX_FIELD_SAMPLES);
     const CFieldRead read = ReadFieldFile(strPath, whole);
