@@ -41,7 +41,9 @@ void CStrip::ClearPoints() {
 
 void CStrip::SetPoints(SHORT nZero, VARIANT* pvarPoints) {
     const VARIANT args[2] = {MakeVariantI2(nZero), MakeVariantRef(pvarPoints)};
-    Call(ChartId::SetPoints, args, 2);
+    if (m_pTarget != nullptr) { // the day's road: straight to the chart
+        (void)m_pTarget->Invoke(DispidOf(ChartId::SetPoints), DISPATCH_METHOD, args, 2);
+    }
 }
 
 void CStrip::DrawToDC(LONG hDC, double dLeft, double dTop, double dWidth, double dHeight) {

@@ -40,7 +40,7 @@ void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSam
 
 void CStripChart::paintEvent(QPaintEvent* /*pEvent*/) {
     QPainter painter(this);
-    Draw(painter, QRectF(rect()), CChartStyle{true});
+    m_renderer.Draw(painter, QRectF(rect()), m_model.State(), CChartStyle{true});
 }
 
 CChartGeometry CStripChart::Geometry() const {
