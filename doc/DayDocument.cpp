@@ -10,7 +10,7 @@ CDayDocument::COpened CDayDocument::Open(const std::string& strPath) {
 }
 
 CDayDocument::COpened CDayDocument::Adopt(const std::string& strPath, const CFieldRead& read) {
-    COpened opened{read.Opened(), OutcomeOfRead(strPath, read)};
+    COpened opened{read.Opened(), OutcomeOfRead(strPath, read), read.strOpenError};
     if (opened.bOpened) {
         TakeDay(strPath, read);
         Announce({EDayChange::NewDay, 0, {}});

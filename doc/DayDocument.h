@@ -68,6 +68,7 @@ public:
     struct COpened {
         bool bOpened = false;
         COutcome outcome;
+        std::string strReason; // the system's reason when not opened
     };
     // Reads strPath whole. When it opens it becomes the day (NewDay, a read error included: what
     // was read shows); when it does not, nothing changes.

@@ -154,7 +154,10 @@ BOOL CViewerDlg::OnInitDialog() {
         host.openFile = [this](const std::string& strPath) {
             // The next day's file: a failure goes to the status line, never to a box.
             CLoadingScope loading(LOADING_TITLE, LOADING_TEXT);
-            return m_day.Open(strPath).outcome;
+            const CDayDocument::COpened opened = m_day.Open(strPath);
+            return opened.strReason.empty() || opened.outcome.Ok()
+                       ? opened.outcome
+                       : COutcome::Fail(opened.outcome.Error() + " (" + opened.strReason + ")");
         };
         host.report = m_context.report;
         host.relayout = [this] {

@@ -4,6 +4,7 @@
 #include "chart/StripChart.h"
 #include "settings/ViewOptions.h"
 #include "tests/ui/test_viewer_support.h"
+#include "ui/DayWatch.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -134,4 +135,34 @@ TEST_F(CDayExplorerTest, AlarmLevelsAndAFixedScaleAreAskedForAndKept) {
     EXPECT_EQ(kept.m_dAlertLevel, 2.5);
     EXPECT_EQ(kept.m_nAlarmHoldSeconds, 1800); // above 1000: the form allows up to 3600
     EXPECT_EQ(kept.m_dFixedScale, 12.0);
+}
+
+// With "follow the newest file" on, a later file that cannot be opened is offered once, and said
+// once, until it changes (a box a second would stack up while nobody looks).
+TEST_F(CDayExplorerTest, ANewerFileThatCannotBeOpenedIsTriedOnceUntilItChanges) {
+    std::vector<FieldSample> samples(64);
+    CDayDocument day(samples);
+    ASSERT_TRUE(day.Open(DayFile("20040101.vks")).bOpened);
+    int nTried = 0;
+    std::vector<std::string> reports;
+    CDayWatch watch(
+        day,
+        [&](const std::string&) {
+            ++nTried;
+            return COutcome::Fail("cannot open it");
+        },
+        [&](const std::string& strWhy) { reports.push_back(strWhy); });
+    watch.SetFollowNewest(true);
+    watch.Start();
+    const std::string strNext = m_data.File("20040102.vks");
+    testing_support::WriteFile(strNext, "00:00:01,1\n");
+    for (int i = 0; i < 3; ++i) {
+        watch.Poll();
+    }
+    EXPECT_EQ(nTried, 1);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "cannot open it");
+    testing_support::AppendFile(strNext, "00:00:02,1\n");
+    watch.Poll();
+    EXPECT_EQ(nTried, 2) << "a file that changed is tried again";
 }
