@@ -275,8 +275,14 @@ CFieldRead CFieldReader::Read(const std::string& strPath, std::span<FieldSample>
         // The scale must show every reading, negative ones too; nan and inf never size it.
         const double dValue = sample.dValue;
         if (std::isfinite(dValue)) {
-            summary.dValueMin = summary.bAnyFinite ? std::min(summary.dValueMin, dValue) : dValue;
-            summary.dValueMax = summary.bAnyFinite ? std::max(summary.dValueMax, dValue) : dValue;
+            if (!summary.bAnyFinite || dValue < summary.dValueMin) {
+                summary.dValueMin = dValue;
+                summary.nMinIndex = n;
+            }
+            if (!summary.bAnyFinite || dValue > summary.dValueMax) {
+                summary.dValueMax = dValue;
+                summary.nMaxIndex = n;
+            }
             summary.bAnyFinite = true;
         }
         ++n;

@@ -30,6 +30,8 @@ struct CLoadSummary {
     bool bAnyFinite = false;   // at least one record holds a finite value
     double dValueMin = 0.0;    // smallest finite value (0 without one)
     double dValueMax = 0.0;    // largest finite value (0 without one)
+    std::size_t nMinIndex = 0; // the first record holding the smallest finite value
+    std::size_t nMaxIndex = 0; // and the largest
     double dScale = 1.0;       // M: the value range is [-M, M]
     double dTimeLow = 1460.0;  // the day the records lie on: its start
     double dTimeHigh = 1461.0; // and its end

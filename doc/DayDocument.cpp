@@ -28,9 +28,17 @@ void CDayDocument::TakeDay(const std::string& strPath, const CFieldRead& read) {
     m_strTrouble.clear();
     // Full only when the file holds more than the day's array took.
     m_bFull = m_nRecords >= m_samples.size() && read.identity.nSize > read.nEndOffset;
+    // The read found the extremes on its way: no second pass over the day.
+    const CLoadSummary& summary = read.summary;
     m_extremes = {};
-    FoldExtremes(0);
-    m_dScale = read.summary.dScale;
+    if (summary.bAnyFinite) {
+        m_extremes = {true,
+                      {summary.dValueMin, m_samples[summary.nMinIndex].dTime},
+                      {summary.dValueMax, m_samples[summary.nMaxIndex].dTime},
+                      summary.nMinIndex,
+                      summary.nMaxIndex};
+    }
+    m_dScale = summary.dScale;
     if (m_bFollowing) {
         m_follower.Start(m_strPath, m_read);
     }
