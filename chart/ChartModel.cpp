@@ -1,5 +1,7 @@
 #include "chart/ChartModel.h"
 
+#include "chart/ChartView.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -217,6 +219,7 @@ HRESULT CChartModel::Invoke(DISPID dispid, WORD wFlags, const VARIANT* pArgs, UI
     switch (static_cast<ChartId>(dispid)) {
     case ChartId::ClearPoints:
         m_state.points.clear();
+        m_state.bPointsOrdered = true;
         ++m_nRevision;
         return S_OK;
     case ChartId::SetPoints:
@@ -252,6 +255,7 @@ HRESULT CChartModel::SetPoints(const VARIANT* pArgs, UINT nArgs) {
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+    m_state.bPointsOrdered = CPointIndex(m_state.points).Ordered();
     ++m_nRevision;
     return S_OK;
 }
@@ -279,6 +283,14 @@ void CChartModel::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSam
         return;
     }
     points.resize(nFirst);
+    // The points kept were in order (or none are kept); the new ones must follow on.
+    bool bOrdered = nFirst == 0 || m_state.bPointsOrdered;
+    double dLast = points.empty() ? -HUGE_VAL : points.back().dTime;
+    for (const FieldSample& sample : records) {
+        bOrdered = bOrdered && sample.dTime >= dLast;
+        dLast = sample.dTime;
+    }
+    m_state.bPointsOrdered = bOrdered;
     // push_back grows the capacity geometrically: an appended reading costs the same at the end
     // of a day as at its start.
     try {

@@ -31,7 +31,7 @@ QPen LevelPen(COLORREF cr, bool bPaper, bool bAlert, double dPixelsPerScreenPixe
 std::vector<std::pair<double, double>>
 StretchesAbove(const CChartState& state, const CChartGeometry& geometry, double dLevel) {
     std::vector<std::pair<double, double>> stretches;
-    const CPointIndex index(state.points);
+    const CPointIndex index(state.points, state.bPointsOrdered);
     const CChartRange& shown = geometry.TimeRange();
     auto [nFirst, nLast] = index.Between(shown.dLower, shown.dUpper);
     if (index.Ordered()) {

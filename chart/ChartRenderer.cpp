@@ -140,7 +140,7 @@ void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChar
         (void)PlaceLabels(painter, geometry, state);
     }
     DrawAxes(painter, geometry, state);
-    DrawTrace(painter, geometry, state);
+    DrawTrace(painter, geometry, state, style.rcDirty);
     DrawOverlay(painter, geometry, state, style);
     DrawTexts(painter, m_layout.labels);
     painter.restore();
@@ -228,7 +228,7 @@ void CChartRenderer::DrawAxes(QPainter& painter, const CChartGeometry& geometry,
     DrawTexts(painter, m_layout.ticks);
 }
 void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry,
-                               const CChartState& state) {
+                               const CChartState& state, const QRectF& rcDirty) {
     const std::vector<CChartPoint>& points = state.points;
     if (points.empty()) {
         return;
@@ -239,8 +239,16 @@ void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry
     const double dScaleY = std::max(std::abs(device.m22()), 1e-6);
     // A zoomed view draws only its own readings and one on either side, which carry the lines
     // that enter and leave it; readings out of time order are all drawn.
-    const CPointIndex index(points);
-    const CChartRange& shown = geometry.TimeRange();
+    const CPointIndex index(points, state.bPointsOrdered);
+    CChartRange shown = geometry.TimeRange();
+    if (rcDirty.isValid()) {
+        // Only some columns need painting again (readings appended at the right): only their
+        // readings are reduced, so a new reading costs the same late in a day as early.
+        const double dLeft = geometry.TimeMap().Invert(rcDirty.left() - 1.0);
+        const double dRight = geometry.TimeMap().Invert(rcDirty.right() + 1.0);
+        shown = {std::max(shown.dLower, std::min(dLeft, dRight)),
+                 std::min(shown.dUpper, std::max(dLeft, dRight))};
+    }
     auto [nFirst, nLast] = index.Between(shown.dLower, shown.dUpper);
     if (index.Ordered()) {
         nFirst = nFirst > 0 ? nFirst - 1 : 0;

@@ -91,7 +91,8 @@ private:
     // The spacing of value lines that lets the value axis's title pass between their labels.
     [[nodiscard]] double ValueTitleSpacing(QPaintDevice* pDevice, const CChartState& state) const;
     void DrawAxes(QPainter& painter, const CChartGeometry& geometry, const CChartState& state);
-    void DrawTrace(QPainter& painter, const CChartGeometry& geometry, const CChartState& state);
+    void DrawTrace(QPainter& painter, const CChartGeometry& geometry, const CChartState& state,
+                   const QRectF& rcDirty);
     void DrawTexts(QPainter& painter, const std::vector<CPlacedText>& texts);
 
     CTraceBuilder m_trace;

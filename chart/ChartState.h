@@ -87,6 +87,7 @@ struct CChartState {
     int nShownLabels = 2;
 
     std::vector<CChartPoint> points;
+    bool bPointsOrdered = true; // their times never go back: found by binary search
     CKeptValues kept;
     CChartOverlay overlay;
 

@@ -5,12 +5,17 @@
 #include "platform/WinTypes.h"
 
 #include <QColor>
+#include <QRectF>
 
 // Where a drawing goes. The window may add what only an interactive view shows (the cursor, alarm
 // shading); a printed page and an exported file show the chart alone.
 struct CChartStyle {
-    bool bInteractive = false; // the window: the cursor shows
-    bool bPaper = false;       // a printed page: alarm levels in black
+    explicit CChartStyle(bool bInteractiveView = false, bool bPaperPage = false)
+        : bInteractive(bInteractiveView), bPaper(bPaperPage) {}
+
+    bool bInteractive; // the window: the cursor shows
+    bool bPaper;       // a printed page: alarm levels in black
+    QRectF rcDirty;    // the part that needs painting again; empty: all of it
 };
 
 // A chart colour (0x00BBGGRR) as Qt's colour.

@@ -32,6 +32,9 @@ constexpr double MIN_VIEW_SPAN = 60.0 / SECONDS_PER_DAY;
 class CPointIndex {
 public:
     explicit CPointIndex(std::span<const CChartPoint> points);
+    // Points whose order is known already (the chart keeps it as points arrive).
+    CPointIndex(std::span<const CChartPoint> points, bool bOrdered)
+        : m_points(points), m_bOrdered(bOrdered) {}
 
     // [first, last) of the points in [dFrom, dTo] when the times run forward; the whole array
     // (to be scanned) when they do not.

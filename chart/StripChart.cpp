@@ -1,6 +1,9 @@
 #include "chart/StripChart.h"
 
+#include <QPaintEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -34,13 +37,40 @@ void CStripChart::SetAlarmLevels(const CAlarmLevels& alarms) {
 }
 
 void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
+    const std::vector<CChartPoint>& points = m_model.State().points;
+    // The columns that change: from the reading before the first replaced one to the last
+    // reading, before and after. Readings that go back in time change who knows what.
+    double dFrom = nFirst > 0 && nFirst <= points.size() ? points[nFirst - 1].dTime : -1.0;
+    double dTo = points.empty() ? dFrom : points.back().dTime;
+    const bool bForward = dFrom >= 0.0 && std::all_of(records.begin(), records.end(),
+                                                      [dFrom](const FieldSample& sample) {
+                                                          return sample.dTime >= dFrom;
+                                                      });
     m_model.ReplacePointsFrom(nFirst, records);
-    update();
+    if (!bForward || points.empty()) {
+        update();
+        return;
+    }
+    dTo = std::max(dTo, points.back().dTime);
+    const CChartGeometry geometry = Geometry();
+    const CChartRect& rcPlot = geometry.Plot();
+    const int nLeft = static_cast<int>(std::floor(geometry.TimeMap().Map(dFrom))) - 2;
+    const int nRight = static_cast<int>(std::ceil(geometry.TimeMap().Map(dTo))) + 2;
+    const QRect rcPlotArea(
+        QPoint(static_cast<int>(rcPlot.dLeft), static_cast<int>(rcPlot.dTop)),
+        QPoint(static_cast<int>(rcPlot.dRight), static_cast<int>(rcPlot.dBottom)));
+    update(QRect(nLeft, rcPlotArea.top() - 1, nRight - nLeft + 1, rcPlotArea.height() + 3)
+               .intersected(rect()));
 }
 
-void CStripChart::paintEvent(QPaintEvent* /*pEvent*/) {
+void CStripChart::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(this);
-    m_renderer.Draw(painter, QRectF(rect()), m_model.State(), CChartStyle{true});
+    CChartStyle style{true};
+    // Qt paints the union of what was asked; only a strip of the plot holds the whole trace.
+    if (const QRect rcDirty = pEvent->rect(); rcDirty != rect()) {
+        style.rcDirty = QRectF(rcDirty);
+    }
+    m_renderer.Draw(painter, QRectF(rect()), m_model.State(), style);
 }
 
 CChartGeometry CStripChart::Geometry() const {

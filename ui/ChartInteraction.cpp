@@ -75,7 +75,7 @@ void CChartInteraction::StepCursor(int nStep) {
     if (state.points.empty()) {
         return;
     }
-    const CPointIndex index(state.points);
+    const CPointIndex index(state.points, state.bPointsOrdered);
     const CChartOverlay& overlay = state.overlay;
     const double dFrom = overlay.bCursor ? overlay.dCursorTime : state.ShownTime().dLower;
     const CReadout here = ReadoutAt(index, dFrom, 0.0, 1.0);

@@ -247,7 +247,7 @@ void CDayExplorer::ApplyValueScale() {
     if (m_options.m_dFixedScale > 0.0) {
         dScale = m_options.m_dFixedScale;
     } else if (m_bFitScale) {
-        dScale = FitValueScale(CPointIndex(state.points), state.ShownTime());
+        dScale = FitValueScale(CPointIndex(state.points, state.bPointsOrdered), state.ShownTime());
     }
     const bool bSet = dScale > 0.0;
     if (bSet == state.view.bValueSet && (!bSet || state.view.value.dUpper == dScale)) {
@@ -292,7 +292,7 @@ void CDayExplorer::UpdateStatus() {
     if (state.view.bTimeSet) {
         add("view " + ClockOf(shown.dLower) + "-" + ClockOf(shown.dUpper));
     }
-    const CPointIndex index(state.points);
+    const CPointIndex index(state.points, state.bPointsOrdered);
     if (state.overlay.bCursor) {
         const CChartGeometry geometry = m_host.pChart->Geometry();
         const double dColumn = shown.Span() / std::max(1.0, geometry.Plot().Width());
