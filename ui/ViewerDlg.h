@@ -48,7 +48,7 @@ struct CViewerContext {
     // The start-up file, already being read into samples; null when the window reads it itself.
     CEarlyDay* pEarlyDay = nullptr;
     // Where the archive overview keeps its summaries between runs; empty: nowhere.
-    std::string strCacheFolder;
+    std::string strCacheFolder{};
     // An archive overview already open (quillon --archive), whose days this window shows from
     // now on; it outlives the window. Null when the window opens its own on demand.
     CArchiveDlg* pArchive = nullptr;
