@@ -260,6 +260,7 @@ void CArchiveCalendar::paintEvent(QPaintEvent* /*pEvent*/) {
     for (int nMonth = m_nNewest; nMonth >= m_nOldest; --nMonth) {
         const QRect rcFirst = CellRect({nMonth, 1});
         const QRect rcLabel(MARGIN, rcFirst.top(), m_nLabelWidth - 2 * MARGIN, m_nCell);
+        painter.setPen(palette().text().color());
         // A year is marked where its newest month is: its name and a rule above it.
         if (nMonth == m_nNewest || nMonth % 12 == 11) {
             painter.setFont(bold);

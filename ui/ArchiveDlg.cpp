@@ -72,6 +72,9 @@ CArchiveDlg::CArchiveDlg(CArchiveContext context, QWidget* pParent)
     m_poll.setInterval(m_context.nPollMs);
     connect(&m_poll, &QTimer::timeout, this, [this] { Poll(); });
     ListFolder();
+    // The calendar whole when it is a year or so; beyond, it scrolls.
+    const int nCalendar = std::min(m_pCalendar->sizeHint().height() + 2, height() * 11 / 20);
+    m_pSplitter->setSizes({nCalendar, height() - nCalendar});
 }
 
 CArchiveDlg::~CArchiveDlg() {
@@ -103,6 +106,7 @@ void CArchiveDlg::BuildWidgets() {
     m_pCalendarArea->setWidget(m_pCalendar);
     m_pCalendarArea->setWidgetResizable(true);
     m_pCalendarArea->setMinimumWidth(m_pCalendar->sizeHint().width() + 24);
+    m_pCalendarArea->setFrameShape(QFrame::NoFrame);
     m_pCalendar->SetOnOpen([this](int nRow) { OpenRow(nRow); });
     m_pCalendar->SetOnCurrent([this](int nRow) {
         if (nRow >= 0) {
@@ -141,11 +145,13 @@ void CArchiveDlg::BuildWidgets() {
     pCopyKey->setContext(Qt::WidgetShortcut);
     connect(pCopyKey, &QShortcut::activated, this, [this] { CopySelection(); });
 
-    auto* pSplitter = new QSplitter(Qt::Horizontal, this);
-    pSplitter->addWidget(m_pCalendarArea);
-    pSplitter->addWidget(m_pTable);
-    pSplitter->setStretchFactor(0, 0);
-    pSplitter->setStretchFactor(1, 1);
+    // The calendar above, as tall as a year or two; the table's many columns below, full width.
+    m_pSplitter = new QSplitter(Qt::Vertical, this);
+    m_pSplitter->addWidget(m_pCalendarArea);
+    m_pSplitter->addWidget(m_pTable);
+    m_pSplitter->setStretchFactor(0, 0);
+    m_pSplitter->setStretchFactor(1, 1);
+    m_pSplitter->setChildrenCollapsible(false);
 
     m_pStatus = new QLabel(this);
     auto* pCopy = new QPushButton(QStringLiteral("&Copy"), this);
@@ -165,9 +171,9 @@ void CArchiveDlg::BuildWidgets() {
 
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addLayout(pTop);
-    pLayout->addWidget(pSplitter, 1);
+    pLayout->addWidget(m_pSplitter, 1);
     pLayout->addLayout(pBottom);
-    resize(1280, 720);
+    resize(1100, 860);
 }
 
 void CArchiveDlg::ListFolder() {

@@ -34,6 +34,7 @@ class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class QSortFilterProxyModel;
+class QSplitter;
 class QTableView;
 
 struct CArchiveContext {
@@ -106,6 +107,7 @@ private:
     QSortFilterProxyModel* m_pProxy = nullptr;
     CArchiveCalendar* m_pCalendar = nullptr;
     QScrollArea* m_pCalendarArea = nullptr;
+    QSplitter* m_pSplitter = nullptr;
     QTableView* m_pTable = nullptr;
     QLabel* m_pFolderLabel = nullptr;
     QLabel* m_pStatus = nullptr;

@@ -200,9 +200,10 @@ QVariant CArchiveModel::Display(const CArchiveDay& day, int nColumn) const {
 
 QVariant CArchiveModel::SortKey(const CArchiveDay& day, int nColumn) const {
     if (nColumn == COL_DATE) {
-        // Undated files after every date, in name order among themselves.
-        const CFileDate date = day.file.date.value_or(CFileDate{9999, 12, 31});
-        return QString::fromStdString(date.Text()) + FromUtf8(day.file.strName);
+        // Undated files below every date when the newest come first, in name order.
+        return (day.file.date ? QStringLiteral("1") + QString::fromStdString(day.file.date->Text())
+                              : QStringLiteral("0")) +
+               FromUtf8(day.file.strName);
     }
     if (nColumn == COL_FILE) {
         return FromUtf8(day.file.strName);
