@@ -3,20 +3,22 @@
 #include "data/AlarmWatch.h"
 #include "data/LevelTime.h"
 
-#include <bitset>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 // What an hour gathers while the day is read. The sums are taken about the hour's first value,
 // which keeps the variance exact for a field of a few kV/m that barely moves.
 struct CHourSums {
+    int nReadings = 0;
+    int nCovered = 0;
+    int nValues = 0;
     double dShift = 0.0;
     double dSum = 0.0;
     double dSumSquares = 0.0;
     double dMin = 0.0;
     double dMax = 0.0;
-    int nValues = 0;
 
     void Add(double dValue) {
         if (nValues == 0) {
@@ -32,6 +34,8 @@ struct CHourSums {
     }
 
     void Finish(CHourSummary* pHour) const {
+        pHour->nReadings = nReadings;
+        pHour->nCoveredSeconds = nCovered;
         pHour->nValues = nValues;
         if (nValues == 0) {
             return;
@@ -46,11 +50,45 @@ struct CHourSums {
         }
     }
 };
+
+// The day's extremes as they are found: the first reading of each.
+struct CExtremes {
+    bool bAny = false;
+    double dMin = 0.0;
+    double dMinTime = 0.0;
+    double dMax = 0.0;
+    double dMaxTime = 0.0;
+    double dPeak = 0.0;
+    double dPeakMagnitude = 0.0;
+    double dPeakTime = 0.0;
+
+    void Add(double dValue, double dTime) {
+        const double dMagnitude = std::fabs(dValue);
+        if (!bAny) {
+            *this = {true, dValue, dTime, dValue, dTime, dValue, dMagnitude, dTime};
+            return;
+        }
+        if (dValue < dMin) {
+            dMin = dValue;
+            dMinTime = dTime;
+        }
+        if (dValue > dMax) {
+            dMax = dValue;
+            dMaxTime = dTime;
+        }
+        if (dMagnitude > dPeakMagnitude) {
+            dPeak = dValue;
+            dPeakMagnitude = dMagnitude;
+            dPeakTime = dTime;
+        }
+    }
+};
 } // namespace
 
 int SecondOfDay(double dTime) {
-    const double dSecond = std::round((dTime - DAY_START) * DAY_SECONDS);
-    if (!(dSecond >= 0.0 && dSecond <= DAY_SECONDS)) {
+    // Rounded half up by hand: a call to round for each of a day's readings shows in a year.
+    const double dSecond = (dTime - DAY_START) * DAY_SECONDS + 0.5;
+    if (!(dSecond >= 0.0 && dSecond < DAY_SECONDS + 1.0)) {
         return -1;
     }
     return std::min(static_cast<int>(dSecond), DAY_SECONDS - 1);
@@ -75,52 +113,56 @@ CDaySummary SummariseDay(std::span<const FieldSample> records, int nSkipped,
     summary.nReadings = static_cast<int>(records.size());
     summary.nSkipped = nSkipped;
 
-    std::bitset<DAY_SECONDS> covered;
-    std::array<CHourSums, HOURS_PER_DAY> sums{};
+    // The state of the loop lives in locals, the hour being read apart from the others, so that
+    // a reading costs registers rather than trips through memory.
+    std::vector<unsigned char> covered(DAY_SECONDS, 0);
+    std::array<CHourSums, HOURS_PER_DAY> hours{};
+    std::size_t nHourNow = 0;
+    CHourSums now;
+    CExtremes extremes;
+    int nEpisodes = 0;
     CAlarmWatch alarm;
     alarm.Configure(levels.dWarning, levels.dAlert, levels.nHoldSeconds);
     for (const FieldSample& record : records) {
         const double dValue = record.dValue;
         const bool bFinite = std::isfinite(dValue);
         if (bFinite) {
-            if (!summary.bAnyValue || dValue < summary.dMin) {
-                summary.dMin = dValue;
-                summary.dMinTime = record.dTime;
-            }
-            if (!summary.bAnyValue || dValue > summary.dMax) {
-                summary.dMax = dValue;
-                summary.dMaxTime = record.dTime;
-            }
-            if (!summary.bAnyValue || std::fabs(dValue) > std::fabs(summary.dPeak)) {
-                summary.dPeak = dValue;
-                summary.dPeakTime = record.dTime;
-            }
-            summary.bAnyValue = true;
+            extremes.Add(dValue, record.dTime);
         }
         if (const int nSecond = SecondOfDay(record.dTime); nSecond >= 0) {
-            covered.set(static_cast<std::size_t>(nSecond));
-            const int nHour = nSecond / SECONDS_PER_HOUR;
-            ++summary.hours[static_cast<std::size_t>(nHour)].nReadings;
+            const auto nHour = static_cast<std::size_t>(nSecond / SECONDS_PER_HOUR);
+            if (nHour != nHourNow) {
+                hours[nHourNow] = now;
+                now = hours[nHour];
+                nHourNow = nHour;
+            }
+            ++now.nReadings;
+            unsigned char& cSeen = covered[static_cast<std::size_t>(nSecond)];
+            now.nCovered += cSeen == 0 ? 1 : 0;
+            cSeen = 1;
             if (bFinite) {
-                sums[static_cast<std::size_t>(nHour)].Add(dValue);
+                now.Add(dValue);
             }
         }
         // An episode is a rise of the viewer's own alarm, reading by reading.
         if (alarm.Feed(std::span<const FieldSample>(&record, 1)) && alarm.InAlarm()) {
-            ++summary.nAlarmEpisodes;
+            ++nEpisodes;
         }
     }
+    hours[nHourNow] = now;
 
-    for (int nHour = 0; nHour < HOURS_PER_DAY; ++nHour) {
-        CHourSummary& hour = summary.hours[static_cast<std::size_t>(nHour)];
-        sums[static_cast<std::size_t>(nHour)].Finish(&hour);
-        int nCovered = 0;
-        for (int s = nHour * SECONDS_PER_HOUR; s < (nHour + 1) * SECONDS_PER_HOUR; ++s) {
-            nCovered += covered.test(static_cast<std::size_t>(s)) ? 1 : 0;
-        }
-        hour.nCoveredSeconds = nCovered;
-        summary.nCoveredSeconds += nCovered;
+    for (std::size_t nHour = 0; nHour < HOURS_PER_DAY; ++nHour) {
+        hours[nHour].Finish(&summary.hours[nHour]);
+        summary.nCoveredSeconds += hours[nHour].nCovered;
     }
+    summary.bAnyValue = extremes.bAny;
+    summary.dMin = extremes.dMin;
+    summary.dMinTime = extremes.dMinTime;
+    summary.dMax = extremes.dMax;
+    summary.dMaxTime = extremes.dMaxTime;
+    summary.dPeak = extremes.dPeak;
+    summary.dPeakTime = extremes.dPeakTime;
+    summary.nAlarmEpisodes = nEpisodes;
     if (levels.dWarning > 0.0) {
         summary.dWarningSeconds =
             SecondsAtOrAboveLevel(records, -HUGE_VAL, HUGE_VAL, levels.dWarning);
