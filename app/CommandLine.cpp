@@ -4,6 +4,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -149,6 +150,15 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                     ToArgument(files[1]));
     }
     cmd.strOutput = ToArgument(parser.value(exportTo));
+    // Several days are drawn into a folder; a file name as OUT is a mistake, said at once.
+    const QString strOutSuffix = QFileInfo(parser.value(exportTo)).suffix().toLower();
+    if (cmd.eMode == ECommandMode::Export && files.size() > 1 &&
+        (strOutSuffix == QLatin1String("png") || strOutSuffix == QLatin1String("svg") ||
+         strOutSuffix == QLatin1String("pdf"))) {
+        return Fail("several days are drawn into a folder (--export OUTDIR/ DAY.vks...), not "
+                    "into " +
+                    cmd.strOutput);
+    }
     for (const QString& strFile : files) {
         cmd.files.push_back(ToArgument(strFile));
     }

@@ -34,6 +34,10 @@ public:
     [[nodiscard]] int CurrentRow() const;
     // The cell of a model row, empty when the row has no cell.
     [[nodiscard]] QRect CellOfRow(int nRow) const;
+    // The current cell, empty when there is none.
+    [[nodiscard]] QRect CurrentCell() const {
+        return m_current.Valid() ? CellRect(m_current) : QRect();
+    }
 
     [[nodiscard]] QSize sizeHint() const override;
 

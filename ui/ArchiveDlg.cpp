@@ -72,6 +72,7 @@ CArchiveDlg::CArchiveDlg(CArchiveContext context, QWidget* pParent)
     m_poll.setInterval(m_context.nPollMs);
     connect(&m_poll, &QTimer::timeout, this, [this] { Poll(); });
     ListFolder();
+    m_pCalendar->setFocus();
     // The calendar whole when it is a year or so; beyond, it scrolls.
     const int nCalendar = std::min(m_pCalendar->sizeHint().height() + 2, height() * 11 / 20);
     m_pSplitter->setSizes({nCalendar, height() - nCalendar});
@@ -112,8 +113,7 @@ void CArchiveDlg::BuildWidgets() {
         if (nRow >= 0) {
             SelectRow(nRow);
         }
-        const QRect rc = m_pCalendar->CellOfRow(std::max(nRow, 0));
-        if (!rc.isEmpty()) {
+        if (const QRect rc = m_pCalendar->CurrentCell(); !rc.isEmpty()) {
             m_pCalendarArea->ensureVisible(rc.center().x(), rc.center().y(), rc.width(),
                                            rc.height());
         }

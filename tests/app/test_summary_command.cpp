@@ -262,6 +262,7 @@ TEST(SummaryCommandLine, PathsLevelsAndTheirMistakes) {
         {{"--archive", "a", "b"}, "--archive takes one folder"},
         {{"--format", "png", "a"}, "--format goes with --export"},
         {{"--export", "o/", "--format", "gif", "a"}, "unknown --format 'gif'"},
+        {{"--export", "o.PNG", "a", "b"}, "several days are drawn into a folder"},
     };
     for (const auto& [args, pszMention] : mistakes) {
         const CCommandLine bad = ParseCommandLine(args);
