@@ -1,7 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "settings/ViewOptions.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -39,6 +42,17 @@ std::string TypedAs(const QStringList& args, const QString& strName) {
     }
     return ToArgument(QStringLiteral("--") + strName);
 }
+
+// Whether a flag was typed with "=value", as "--json=1".
+bool GivenWithValue(const QStringList& args, const QString& strName) {
+    for (const QString& strArg : args) {
+        if (strArg.startsWith(QStringLiteral("--") + strName + QLatin1Char('=')) ||
+            strArg.startsWith(QLatin1Char('-') + strName + QLatin1Char('='))) {
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -51,6 +65,13 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("TIME"));
     const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("TIME"));
     const QCommandLineOption noAlarms(QStringLiteral("no-alarms"));
+    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("TYPE"));
+    const QCommandLineOption summary(QStringLiteral("summary"));
+    const QCommandLineOption archive(QStringLiteral("archive"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption hourly(QStringLiteral("hourly"));
+    const QCommandLineOption warning(QStringLiteral("warning"), QString(), QStringLiteral("KV_M"));
+    const QCommandLineOption alert(QStringLiteral("alert"), QString(), QStringLiteral("KV_M"));
     struct CValueOption {
         const QCommandLineOption* pOption;
         const char* pszMissing;
@@ -61,13 +82,17 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         {&page, "--page needs a paper size: A4 or Letter"},
         {&from, "--from needs a time of day such as 14:00"},
         {&to, "--to needs a time of day such as 17:30"},
+        {&format, "--format needs a file type: png, svg or pdf"},
+        {&warning, "--warning needs a level in kV/m such as 2.5"},
+        {&alert, "--alert needs a level in kV/m such as 5"},
     };
 
     QCommandLineParser parser;
     // Long options only: with one short option, packing "-abc" would buy nothing, and an unknown
     // "-odd name.vks" is then reported whole rather than as its first letter.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({help, version, info, exportTo, size, page, from, to, noAlarms});
+    parser.addOptions({help, version, info, exportTo, size, page, from, to, noAlarms, format,
+                       summary, archive, json, hourly, warning, alert});
 
     QStringList argList{QStringLiteral("quillon")};
     for (const std::string& strArg : args) {
@@ -95,27 +120,78 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
         }
         // Help and the version returned above, so the flag given "=value" is one of these.
-        return Fail(parser.isSet(noAlarms) && !parser.isSet(info)
-                        ? "--no-alarms takes no value"
-                        : "--info takes no value: --info FILE.vks");
+        for (const QCommandLineOption* pFlag : {&noAlarms, &summary, &archive, &json, &hourly}) {
+            if (GivenWithValue(argList, pFlag->names().first())) {
+                return Fail("--" + ToArgument(pFlag->names().first()) + " takes no value");
+            }
+        }
+        return Fail("--info takes no value: --info FILE.vks");
     }
 
     const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        return Fail("only one data file may be given, not also: " + ToArgument(files[1]));
-    }
     CCommandLine cmd;
-    // Given both, the later of --info and --export decides, as a later option overrides.
+    // Given several, the last of --info, --export, --summary and --archive decides, as a later
+    // option overrides.
     for (const QString& strName : parser.optionNames()) {
         if (info.names().contains(strName)) {
             cmd.eMode = ECommandMode::Info;
         } else if (exportTo.names().contains(strName)) {
             cmd.eMode = ECommandMode::Export;
+        } else if (summary.names().contains(strName)) {
+            cmd.eMode = ECommandMode::Summary;
+        } else if (archive.names().contains(strName)) {
+            cmd.eMode = ECommandMode::Archive;
         }
     }
+    // Summaries and a batch export take many paths; the rest one.
+    if (files.size() > 1 && cmd.eMode != ECommandMode::Summary &&
+        cmd.eMode != ECommandMode::Export) {
+        return Fail((cmd.eMode == ECommandMode::Archive ? "--archive takes one folder, not also: "
+                                                        : "only one data file may be given, "
+                                                          "not also: ") +
+                    ToArgument(files[1]));
+    }
     cmd.strOutput = ToArgument(parser.value(exportTo));
+    // Several days are drawn into a folder; a file name as OUT is a mistake, said at once.
+    const QString strOutSuffix = QFileInfo(parser.value(exportTo)).suffix().toLower();
+    if (cmd.eMode == ECommandMode::Export && files.size() > 1 &&
+        (strOutSuffix == QLatin1String("png") || strOutSuffix == QLatin1String("svg") ||
+         strOutSuffix == QLatin1String("pdf"))) {
+        return Fail("several days are drawn into a folder (--export OUTDIR/ DAY.vks...), not "
+                    "into " +
+                    cmd.strOutput);
+    }
+    for (const QString& strFile : files) {
+        cmd.files.push_back(ToArgument(strFile));
+    }
     if (!files.isEmpty()) {
-        cmd.strFile = ToArgument(files[0]);
+        cmd.strFile = cmd.files.front();
+    }
+    if (cmd.eMode == ECommandMode::Summary && cmd.files.empty()) {
+        return Fail("--summary needs a data file or a folder: --summary PATH...");
+    }
+    if (cmd.eMode != ECommandMode::Summary && (parser.isSet(json) || parser.isSet(hourly) ||
+                                               parser.isSet(warning) || parser.isSet(alert))) {
+        return Fail("--json, --hourly, --warning and --alert go with --summary");
+    }
+    for (const auto& [pOption, pdLevel] :
+         {std::pair{&warning, &cmd.dWarning}, std::pair{&alert, &cmd.dAlert}}) {
+        if (parser.isSet(*pOption) && !ParseLevel(ToArgument(parser.value(*pOption)), pdLevel)) {
+            return Fail("bad level '" + ToArgument(parser.value(*pOption)) +
+                        "': expected a number of kV/m from 0 to " + FormatLevel(MAX_FIELD_LEVEL));
+        }
+    }
+    cmd.bJson = parser.isSet(json);
+    cmd.bHourly = parser.isSet(hourly);
+    if (parser.isSet(format)) {
+        if (cmd.eMode != ECommandMode::Export) {
+            return Fail("--format goes with --export into a folder");
+        }
+        cmd.strFormat = ToArgument(parser.value(format).toLower());
+        if (cmd.strFormat != "png" && cmd.strFormat != "svg" && cmd.strFormat != "pdf") {
+            return Fail("unknown --format '" + ToArgument(parser.value(format)) +
+                        "': use png, svg or pdf");
+        }
     }
     if ((cmd.eMode == ECommandMode::Info || cmd.eMode == ECommandMode::Export) &&
         cmd.strFile.empty()) {
@@ -185,6 +261,15 @@ std::string UsageText(const std::string& strProgram) {
            strProgram +
            " --export OUT.{png,svg,pdf} [--size WxH] [--page A4|Letter]\n"
            "                [--from HH:MM[:SS]] [--to HH:MM[:SS]] [--no-alarms] FILE.vks\n"
+           "       " +
+           strProgram +
+           " --export OUTDIR/ [--format png|svg|pdf] [options as above] DAY.vks...\n"
+           "       " +
+           strProgram +
+           " --summary [--hourly] [--json] [--warning KV_M] [--alert KV_M] PATH...\n"
+           "       " +
+           strProgram +
+           " --archive [FOLDER]\n"
            "\n"
            "Quillon shows a day of electric-field readings from a field-mill data file.\n"
            "Without a file it asks for one.\n"
@@ -196,6 +281,19 @@ std::string UsageText(const std::string& strProgram) {
            "  --page NAME         paper for .pdf: A4 or Letter (default from the locale)\n"
            "  --from, --to TIME   draw only that span of the day (HH:MM or HH:MM:SS)\n"
            "  --no-alarms         leave out the alarm levels kept in the settings\n"
+           "  --export OUTDIR/ DAY.vks...\n"
+           "                      draw each day into OUTDIR/<name>.png (or --format svg|pdf),\n"
+           "                      all in one run on every core\n"
+           "  --summary PATH...   one CSV row per day of the files and folders given, in date\n"
+           "                      order, with a header; column names end in their unit (_kV_m,\n"
+           "                      _s seconds, _pct per cent); times are local HH:MM:SS\n"
+           "  --hourly            one row per hour of each day instead: readings, coverage,\n"
+           "                      mean, standard deviation, min and max\n"
+           "  --json              JSON lines with the same names instead of CSV\n"
+           "  --warning, --alert KV_M\n"
+           "                      the alarm levels for --summary (default: the settings')\n"
+           "  --archive [FOLDER]  open the overview of the days in FOLDER (default: the\n"
+           "                      logging program's folder, else the current one)\n"
            "  --help              show this text\n"
            "  --version           show the version\n"
            "\n"

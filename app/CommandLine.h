@@ -10,7 +10,10 @@ enum class ECommandMode {
     Help,    // --help
     Version, // --version
     Info,    // --info FILE.vks: the file's summary as JSON
-    Export,  // --export OUT FILE.vks: the chart as an image or a printed page
+    Export,  // --export OUT FILE.vks: the chart as an image or a printed page; with a folder as
+             // OUT, each of several files into it
+    Summary, // --summary PATH...: a row per day (or per hour) as CSV or JSON lines
+    Archive, // --archive [FOLDER]: the overview of a folder's days
     Error,   // a usage error: strError says what, exit status 2
 };
 
@@ -24,6 +27,14 @@ struct CCommandLine {
     int nToSeconds = -1;    // --to: seconds into the day, -1 for the day's end
     bool bNoAlarms = false; // --no-alarms
     std::string strError;
+
+    // Across days. Every path given, in order (strFile is the first; --archive's folder).
+    std::vector<std::string> files;
+    std::string strFormat;  // --format of a batch export: png, svg or pdf; empty for png
+    bool bJson = false;     // --json: JSON lines instead of CSV
+    bool bHourly = false;   // --hourly: a row per hour
+    double dWarning = -1.0; // --warning in kV/m; -1: the settings' level
+    double dAlert = -1.0;   // --alert in kV/m; -1: the settings' level
 };
 
 [[nodiscard]] CCommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -1,7 +1,7 @@
 #include "app/InfoCommand.h"
 
-#include "chart/ChartView.h"
 #include "data/FieldLoader.h"
+#include "data/LevelTime.h"
 #include "settings/ViewOptions.h"
 
 #include <QJsonArray>
@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -60,18 +61,13 @@ std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& 
     json.insert("value_range", QJsonArray{JsonNumber(-summary.dScale), JsonNumber(summary.dScale)});
     if (alarms.Any()) {
         // Time spent at or above each level that is set, over the whole day.
-        std::vector<CChartPoint> points(records.size());
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            points[i] = {records[i].dTime, records[i].dValue};
-        }
-        const CPointIndex index(points);
-        const CChartRange day{-1e300, 1e300};
         QJsonObject above;
-        if (alarms.dWarning > 0.0) {
-            above.insert("warning", JsonSeconds(SecondsAtOrAbove(index, day, alarms.dWarning)));
-        }
-        if (alarms.dAlert > 0.0) {
-            above.insert("alert", JsonSeconds(SecondsAtOrAbove(index, day, alarms.dAlert)));
+        for (const auto& [pszName, dLevel] :
+             {std::pair{"warning", alarms.dWarning}, std::pair{"alert", alarms.dAlert}}) {
+            if (dLevel > 0.0) {
+                above.insert(QLatin1String(pszName),
+                             JsonSeconds(SecondsAtOrAboveLevel(records, -HUGE_VAL, HUGE_VAL, dLevel)));
+            }
         }
         json.insert("seconds_at_or_above", above);
     }

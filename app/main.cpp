@@ -4,6 +4,7 @@
 #include "app/ExportCommand.h"
 #include "app/Globals.h"
 #include "app/InfoCommand.h"
+#include "app/SummaryCommand.h"
 #include "app/ViewerApp.h"
 #include "doc/EarlyDay.h"
 #include "platform/Registry.h"
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
         return 0;
     case ECommandMode::Info:
         return RunInfoCommand(cmd.strFile, std::cout, std::cerr);
+    case ECommandMode::Summary:
+        // No application object: the names alone place the cache folder.
+        SetApplicationNames();
+        return RunSummaryCommand(cmd, SummaryCacheFolder(), std::cout, std::cerr);
     case ECommandMode::Export: {
         // No window is shown: without a display, draw offscreen.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
@@ -66,6 +71,7 @@ int main(int argc, char** argv) {
         return RunExportCommand(cmd, std::cerr);
     }
     case ECommandMode::View:
+    case ECommandMode::Archive:
         break;
     }
     if (!HasDisplay()) {
@@ -76,12 +82,14 @@ int main(int argc, char** argv) {
     // The file named is read, and copied for the chart, while the toolkit starts: the window's
     // first paint then finds the day ready.
     std::optional<CEarlyDay> earlyDay;
-    if (!cmd.strFile.empty()) {
+    if (!cmd.strFile.empty() && cmd.eMode == ECommandMode::View) {
         earlyDay.emplace(cmd.strFile, g_Samples);
     }
     QApplication app(argc, argv);
     SetApplicationNames();
-    if (!cmd.strFile.empty()) {
+    if (cmd.eMode == ECommandMode::Archive) {
+        theApp.StartWithArchive(cmd.strFile);
+    } else if (!cmd.strFile.empty()) {
         g_strDataFile = cmd.strFile;
         g_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     }

@@ -1,5 +1,7 @@
 #include "chart/ChartView.h"
 
+#include "data/LevelTime.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -151,16 +153,6 @@ double SecondsAtOrAbove(const CPointIndex& index, const CChartRange& span, doubl
         nFirst = nFirst > 0 ? nFirst - 1 : 0;
         nLast = std::min(nLast + 1, points.size());
     }
-    double dDays = 0.0;
-    for (std::size_t i = nFirst; i + 1 < nLast; ++i) {
-        if (!(std::fabs(points[i].dValue) >= dLevel)) {
-            continue;
-        }
-        const double dFrom = std::max(points[i].dTime, span.dLower);
-        const double dTo = std::min(points[i + 1].dTime, span.dUpper);
-        if (dTo > dFrom) {
-            dDays += dTo - dFrom;
-        }
-    }
-    return dDays * SECONDS_PER_DAY;
+    return SecondsAtOrAboveLevel(points.subspan(nFirst, nLast - nFirst), span.dLower, span.dUpper,
+                                 dLevel);
 }

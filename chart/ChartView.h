@@ -73,7 +73,7 @@ struct CReadout {
 // The smallest whole number M (at least 1) with every finite reading of the span in [-M, M].
 [[nodiscard]] double FitValueScale(const CPointIndex& index, const CChartRange& span);
 
-// Seconds of the span during which |E| was at or above dLevel, each reading holding until the
-// next one (the last holds no time). Spans may start or end between readings.
+// Seconds of the span during which |E| was at or above dLevel, by the one rule of
+// data/LevelTime.h, looking only at the readings in and next to the span.
 [[nodiscard]] double SecondsAtOrAbove(const CPointIndex& index, const CChartRange& span,
                                       double dLevel);

@@ -30,6 +30,8 @@ const CMenuTemplate* FindMenuTemplate(UINT nId) {
                  {"Follow the newest &reading\tEnd", ID_VIEW_FOLLOW, {}},
                  {"Follow the &newest file", ID_VIEW_FOLLOW_NEWEST, {}},
                  {"", 0, {}},
+                 {"Archi&ve overview...\tCtrl+Shift+A", ID_VIEW_ARCHIVE, {}},
+                 {"", 0, {}},
                  {"&Status bar", ID_VIEW_STATUS_BAR, {}},
              }},
             {"&Help",
@@ -50,6 +52,7 @@ const CAccelTableTemplate* FindAcceleratorTable(UINT nId) {
             {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
             {FVIRTKEY | FCONTROL, 'Q', ID_FILE_EXIT},
             {FVIRTKEY, VK_F1, ID_APP_ABOUT},
+            {FVIRTKEY | FCONTROL | FSHIFT, 'A', ID_VIEW_ARCHIVE},
         },
     };
     return nId == s_mainKeys.nId ? &s_mainKeys : nullptr;

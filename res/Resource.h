@@ -39,6 +39,8 @@ constexpr UINT ID_VIEW_ALARM_LEVELS = 32785; // warning and alert levels, the ho
 constexpr UINT ID_VIEW_FOLLOW = 32786;       // End: follow the newest reading
 constexpr UINT ID_VIEW_FOLLOW_NEWEST = 32787; // check: move on to the next day's file
 constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;  // check: the framework's status-bar command
+// Across days: the overview of the folder's day files (Ctrl+Shift+A).
+constexpr UINT ID_VIEW_ARCHIVE = 32800;
 // The framework's About command: Help > About Quillon... and F1.
 constexpr UINT ID_APP_ABOUT = 0xE140;
 

@@ -12,6 +12,14 @@ namespace {
 constexpr int KEY_PATH_CHARS = 256;
 } // namespace
 
+std::string LoggingDataFolder() {
+    CRegistryKey key;
+    key.SetRootKey(HKEY_CURRENT_USER);
+    char szKeyPath[KEY_PATH_CHARS];
+    std::snprintf(szKeyPath, sizeof(szKeyPath), LOGGING_KEY_FORMAT, LOGGING_KEY_BASE);
+    return key.OpenKey(szKeyPath, FALSE) ? key.ReadString(LOGGING_PATH_VALUE, "") : std::string();
+}
+
 std::optional<std::string> ChooseDataFile() {
     // The array's own terminator is the NUL that ends the list.
     CFileDialog dlg(TRUE, "vks", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,

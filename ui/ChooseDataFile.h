@@ -14,5 +14,9 @@ inline constexpr const char* LOGGING_KEY_BASE = "Software\\Korvan Corp\\VKS\\Dat
 inline constexpr const char* LOGGING_KEY_FORMAT = "%s\\DataSource1";
 inline constexpr const char* LOGGING_PATH_VALUE = "Data Logging Path";
 
+// The folder the logging program writes its days to, as its settings name it; empty when they
+// name none.
+[[nodiscard]] std::string LoggingDataFolder();
+
 // The full path the user chose, or nothing when the dialog was cancelled.
 [[nodiscard]] std::optional<std::string> ChooseDataFile();

@@ -13,6 +13,7 @@
 #include "settings/ViewerPlacement.h"
 #include "settings/ViewerSettings.h"
 #include "ui/AboutDlg.h"
+#include "ui/ArchiveDlg.h"
 #include "ui/ChooseDataFile.h"
 #include "ui/DayExplorer.h"
 #include "ui/LoadingDlg.h"
@@ -166,6 +167,12 @@ BOOL CViewerDlg::OnInitDialog() {
         };
         m_pExplorer = std::make_unique<CDayExplorer>(std::move(host));
         m_pExplorer->AddCommands(m_commands);
+    }
+    m_commands.Add(ID_VIEW_ARCHIVE, [this] { OnArchiveOverview(); });
+    if (m_context.pArchive != nullptr) {
+        m_pArchive = m_context.pArchive;
+        m_pArchive->SetOnOpenDay(
+            [this](const std::string& strPath) { OpenDayFromArchive(strPath); });
     }
     ResizeChart();
     ApplyMinimumSize();
@@ -410,6 +417,48 @@ void CViewerDlg::OnFileOpen() {
     }
 }
 
+void CViewerDlg::OnArchiveOverview() {
+    const CSummaryLevels levels = SummaryLevelsFromSettings();
+    const std::string strFolder =
+        DefaultArchiveFolder(m_day.HasDay() ? m_day.Path() : std::string());
+    // Summaries are made with the alarm levels: new levels, a new overview; and another day's
+    // folder, another overview.
+    if (m_pArchive != nullptr &&
+        (m_pArchive->Levels() != levels ||
+         CanonicalFolder(m_pArchive->Folder()) != CanonicalFolder(strFolder))) {
+        m_pArchive->hide();
+        if (m_pArchive == m_context.pArchive) {
+            m_context.pArchive->SetOnOpenDay(nullptr);
+        }
+        m_pArchive = nullptr;
+        m_pOwnArchive.reset();
+    }
+    if (m_pArchive == nullptr) {
+        CArchiveContext archive;
+        archive.strFolder = strFolder;
+        archive.strCacheFolder = m_context.strCacheFolder;
+        archive.levels = levels;
+        m_pOwnArchive = std::make_unique<CArchiveDlg>(std::move(archive));
+        m_pArchive = m_pOwnArchive.get();
+        m_pArchive->SetOnOpenDay(
+            [this](const std::string& strPath) { OpenDayFromArchive(strPath); });
+    }
+    m_pArchive->show();
+    m_pArchive->raise();
+    m_pArchive->activateWindow();
+}
+
+void CViewerDlg::OpenDayFromArchive(const std::string& strPath) {
+    if (!LoadDataFile(strPath)) {
+        AfxMessageBox(FILE_NOT_FOUND + strPath, MB_OK);
+        return;
+    }
+    if (QWidget* pWindow = GetSafeHwnd()) {
+        pWindow->raise();
+        pWindow->activateWindow();
+    }
+}
+
 void CViewerDlg::OnFileExit() {
     EndDialog(0);
 }
@@ -447,7 +496,13 @@ void CViewerDlg::OnClose() {
 
 void CViewerDlg::OnDestroy() {
     m_commands = CCommandTable(); // no command reaches the parts that go with the window
-    m_pExplorer.reset();          // it watches files and the chart: neither outlives the window
+    // The overview goes with the window, or (the one start-up opened) stops opening days in it.
+    if (m_context.pArchive != nullptr) {
+        m_context.pArchive->SetOnOpenDay(nullptr);
+    }
+    m_pArchive = nullptr;
+    m_pOwnArchive.reset();
+    m_pExplorer.reset(); // it watches files and the chart: neither outlives the window
     // The chart goes with the window: nothing may reach it through the wrapper afterwards.
     if (m_context.chart.GetTarget() == GetChart()) {
         m_context.chart.Detach();

@@ -30,6 +30,7 @@
 #include <span>
 #include <string>
 
+class CArchiveDlg;
 class CDayExplorer;
 class CStrip;
 class CStripChart;
@@ -46,6 +47,11 @@ struct CViewerContext {
     std::function<void(const std::string&)> report;
     // The start-up file, already being read into samples; null when the window reads it itself.
     CEarlyDay* pEarlyDay = nullptr;
+    // Where the archive overview keeps its summaries between runs; empty: nowhere.
+    std::string strCacheFolder{};
+    // An archive overview already open (quillon --archive), whose days this window shows from
+    // now on; it outlives the window. Null when the window opens its own on demand.
+    CArchiveDlg* pArchive = nullptr;
 };
 
 class CViewerDlg : public CDialog {
@@ -99,6 +105,10 @@ private:
     void OnFileOpen();
     void OnFileExit();
     void OnAbout();
+    // View > Archive overview: the overview of the folder of the day in view.
+    void OnArchiveOverview();
+    // Shows a day picked in the overview.
+    void OpenDayFromArchive(const std::string& strPath);
     void OnFirstPaint();
     // The chart's side of what the day document announces.
     void OnDayChange(const CDayChange& change);
@@ -113,6 +123,8 @@ private:
     CDayDocument m_day;       // the day in view, in the context's array
     CCommandTable m_commands; // every menu command: the window's own, then the explorer's
     std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
+    CArchiveDlg* m_pArchive = nullptr;         // the overview in use: the context's or our own
+    std::unique_ptr<CArchiveDlg> m_pOwnArchive;
     bool m_bStartupLoadQueued = false;
     bool m_bChartHasDay = false; // a day was handed over: the next one clears it first (127)
     // The early read taken in the first paint, said after it.
