@@ -140,9 +140,13 @@ void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChar
         (void)PlaceLabels(painter, geometry, state);
     }
     DrawAxes(painter, geometry, state);
+    DrawLevels(painter, geometry, state, style); // above the grid, under the trace
     DrawTrace(painter, geometry, state);
     DrawOverlay(painter, geometry, state, style);
     DrawTexts(painter, m_layout.labels);
+    if (style.bPaper) {
+        DrawLegend(painter, geometry, state);
+    }
     painter.restore();
 }
 
@@ -274,6 +278,25 @@ void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry
             painter.drawPolyline(m_polyline);
         }
     }
+}
+
+void CChartRenderer::DrawLegend(QPainter& painter, const CChartGeometry& geometry,
+                                const CChartState& state) {
+    const std::string strLegend = LevelLegend(state.overlay.alarms);
+    if (strLegend.empty()) {
+        return;
+    }
+    // One line in the corner under the time axis, right-aligned with the plot, in black.
+    CPlacedText legend;
+    legend.str = QString::fromStdString(strLegend);
+    legend.pFont = &m_fontAxis;
+    const QFontMetricsF metrics(m_fontAxis, painter.device());
+    legend.dAscent = metrics.ascent();
+    const double dWidth = metrics.horizontalAdvance(legend.str);
+    const CChartRect& rcChart = geometry.Chart();
+    legend.rcBox = QRectF(std::max(rcChart.dLeft, geometry.Plot().dRight - dWidth),
+                          rcChart.dBottom - metrics.height(), dWidth, metrics.height());
+    DrawTexts(painter, {legend});
 }
 
 bool CChartRenderer::PlaceLabels(QPainter& painter, const CChartGeometry& geometry,

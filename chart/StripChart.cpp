@@ -33,6 +33,11 @@ void CStripChart::SetAlarmLevels(const CAlarmLevels& alarms) {
     update();
 }
 
+void CStripChart::SetFlashMarks(std::span<const double> times) {
+    m_model.SetFlashMarks(times);
+    update();
+}
+
 void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
     m_model.ReplacePointsFrom(nFirst, records);
     update();
