@@ -31,7 +31,11 @@ CAlarmBanner::CAlarmBanner(QWidget* pParent) : QWidget(pParent) {
     // The band paints all of itself: a repaint never reaches the chart below.
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_font = font();
-    m_font.setPointSizeF(m_font.pointSizeF() * LARGE);
+    if (m_font.pointSizeF() > 0.0) {
+        m_font.setPointSizeF(m_font.pointSizeF() * LARGE);
+    } else {
+        m_font.setPixelSize(static_cast<int>(m_font.pixelSize() * LARGE));
+    }
     m_font.setBold(true);
     m_smallFont = font();
     setCursor(Qt::PointingHandCursor);

@@ -127,6 +127,11 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     m_pStatus = new QLabel(m_pStatusBar);
     m_pStatus->setTextFormat(Qt::PlainText);
     m_pStatusBar->addWidget(m_pStatus, 1);
+    m_pQuiet = new QLabel(m_pStatusBar);
+    m_pQuiet->setTextFormat(Qt::PlainText);
+    m_pQuiet->setStyleSheet(QString::fromLatin1(QUIET_STYLE));
+    m_pQuiet->hide();
+    m_pStatusBar->insertWidget(0, m_pQuiet); // first, where it is seen
     m_pFollow = new QToolButton(m_pStatusBar);
     m_pFollow->setText(QStringLiteral("Follow"));
     m_pFollow->setToolTip(QStringLiteral("Keep the newest reading in view (End)"));
@@ -323,6 +328,7 @@ void CDayExplorer::OnTick() {
     if (m_bLive && m_eQuiet == EQuiet::None && m_pWatch->Active() && m_sinceReading.isValid() &&
         m_sinceReading.elapsed() >= static_cast<qint64>(m_options.m_nStallSeconds) * 1000) {
         m_eQuiet = EQuiet::Stalled; // never an all-clear: the alarm stays as it is
+        UpdateBanner();
         UpdateStatus();
     }
     UpdateBanner();
@@ -551,9 +557,6 @@ void CDayExplorer::UpdateStatus() {
     if (m_alarm.InAlarm()) {
         add("ALERT since " + ClockOf(m_alarm.Began()));
     }
-    if (m_eQuiet != EQuiet::None) {
-        add(m_pBanner->Content().strQuiet);
-    }
     if (!m_flashes.empty() && !state.points.empty()) {
         // By the readings' clock, as the alarm counts.
         const std::size_t nFlashes =
@@ -607,9 +610,10 @@ void CDayExplorer::UpdateStatus() {
         add(m_strTrouble);
     }
     m_pStatus->setText(QString::fromStdString(str));
-    m_pStatus->setStyleSheet(m_alarm.InAlarm()          ? QString::fromLatin1(ALERT_STYLE)
-                             : m_eQuiet != EQuiet::None ? QString::fromLatin1(QUIET_STYLE)
-                                                        : QString());
+    m_pStatus->setStyleSheet(m_alarm.InAlarm() ? QString::fromLatin1(ALERT_STYLE) : QString());
+    // The silent logger in amber beside it, whatever the alarm's colour.
+    m_pQuiet->setText(QString::fromStdString(m_pBanner->Content().strQuiet));
+    m_pQuiet->setVisible(m_eQuiet != EQuiet::None);
     m_pFollow->setEnabled(!m_bFollowing);
 }
 

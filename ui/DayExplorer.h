@@ -102,6 +102,7 @@ private:
     std::unique_ptr<CDayWatch> m_pWatch;
     QStatusBar* m_pStatusBar = nullptr;
     QLabel* m_pStatus = nullptr;
+    QLabel* m_pQuiet = nullptr; // "No readings since ...", in amber
     QToolButton* m_pFollow = nullptr;
     CAlarmBanner* m_pBanner = nullptr;
     CAlarmSound* m_pSound = nullptr;
