@@ -30,6 +30,7 @@ const CTone QUIET_TONE{QColor(0xff, 0xb0, 0x00), Qt::black};
 CAlarmBanner::CAlarmBanner(QWidget* pParent) : QWidget(pParent) {
     // The band paints all of itself: a repaint never reaches the chart below.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setObjectName(QStringLiteral("alarmBanner"));
     m_font = font();
     if (m_font.pointSizeF() > 0.0) {
         m_font.setPointSizeF(m_font.pointSizeF() * LARGE);

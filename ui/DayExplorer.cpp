@@ -48,7 +48,8 @@ std::string Kv(double dLevel) {
 
 // The countdown: "12:34", or "1:02:03" from an hour on.
 std::string Countdown(double dSeconds) {
-    const long n = std::lround(std::ceil(dSeconds));
+    // Up to the whole second, but day numbers may make 59 s a hair more.
+    const long n = std::lround(std::ceil(dSeconds - 1e-3));
     char sz[32];
     if (n >= 3600) {
         std::snprintf(sz, sizeof sz, "%ld:%02ld:%02ld", n / 3600, (n / 60) % 60, n % 60);
