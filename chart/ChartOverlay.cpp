@@ -156,11 +156,11 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
 std::string LevelLegend(const CAlarmLevels& alarms) {
     std::string str;
     if (alarms.dWarning > 0.0) {
-        str += "warning \u00B1" + Level(alarms.dWarning) + " kV/m (short dashes)";
+        str += "warning \u00B1" + Level(alarms.dWarning) + " kV/m dotted";
     }
     if (alarms.dAlert > 0.0) {
         str += std::string(str.empty() ? "" : ", ") + "alert \u00B1" + Level(alarms.dAlert) +
-               " kV/m (long dashes; shaded above)";
+               " kV/m dashed, shaded above";
     }
     return str.empty() ? str : "Levels: " + str;
 }
