@@ -3,6 +3,7 @@
 
 #include "data/FieldLoader.h"
 #include "data/Flashes.h"
+#include "settings/ViewOptions.h"
 #include "tests/ui/test_viewer_support.h"
 
 #include <algorithm>
@@ -79,8 +80,20 @@ TEST(GenDay, InjectedFlashesAreFoundAndTheQuietStormGivesFewMarks) {
         constexpr double STORM_HOURS = 3.5; // 14:00 to 17:30
         EXPECT_LE(static_cast<double>(FindFlashes(storm.records).size()), 2 * STORM_HOURS);
     }
-    // --info counts them by the same detection.
+    // --info counts them by the same detection, and the alerts by the viewer's rule.
+    CViewOptions options;
+    options.Load();
+    options.m_dWarningLevel = 2.0;
+    options.m_dAlertLevel = 5.0;
+    ASSERT_TRUE(options.Save().Ok());
     const CCommandResult info =
         RunCommand(Quoted(ProgramPath()) + " --info " + Quoted(dir.File("f.vks")));
     EXPECT_NE(info.strOut.find("\"flashes\":25"), std::string::npos) << info.strOut;
+    CAlarmWatch watch;
+    watch.Configure(AlarmRuleOf(options));
+    (void)watch.Feed(ReadFieldFile(dir.File("f.vks"), samples).records);
+    ASSERT_GT(watch.Episodes(), 0);
+    EXPECT_NE(info.strOut.find("\"alarm_episodes\":" + std::to_string(watch.Episodes())),
+              std::string::npos)
+        << info.strOut;
 }
