@@ -34,8 +34,8 @@ const CMenuTemplate* FindMenuTemplate(UINT nId) {
                  {"Follow s&pan",
                   0,
                   {
-                      {"Last &15 min", ID_VIEW_FOLLOW_SPAN_15, {}},
-                      {"Last &30 min", ID_VIEW_FOLLOW_SPAN_30, {}},
+                      {"Last 1&5 min", ID_VIEW_FOLLOW_SPAN_15, {}},
+                      {"Last 3&0 min", ID_VIEW_FOLLOW_SPAN_30, {}},
                       {"Last &1 h", ID_VIEW_FOLLOW_SPAN_60, {}},
                       {"Last &3 h", ID_VIEW_FOLLOW_SPAN_180, {}},
                       {"&Whole day", ID_VIEW_FOLLOW_SPAN_DAY, {}},

@@ -210,8 +210,12 @@ void CDayExplorer::OnDayChange(const CDayChange& change) {
 
 void CDayExplorer::OnNewDay(bool bReread) {
     m_strTrouble.clear();
+    // Into the next day, a followed view keeps its span, zoomed by hand or chosen.
+    const CChartView& before = m_host.pChart->State().view;
+    const double dKeptSpan =
+        m_bOpeningNext && m_bFollowing && before.bTimeSet ? before.time.Span() : 0.0;
     m_bFollowing = true;
-    ShowFollowSpan();
+    ShowFollowSpan(dKeptSpan);
     m_host.pChart->SetCursor(false, 0.0);
     const std::span<const FieldSample> records = m_host.pDay->Records();
     const bool bGoOn = m_bOpeningNext && m_bLive && m_alarm.Level() != EAlarmLevel::None;
@@ -301,15 +305,16 @@ void CDayExplorer::FindNewFlashes(std::size_t nFirst) {
     m_host.pChart->SetFlashMarks(m_flashTimes);
 }
 
-void CDayExplorer::ShowFollowSpan() {
+void CDayExplorer::ShowFollowSpan(double dSpan) {
     const CChartState& state = m_host.pChart->State();
     CChartView view = state.view;
-    const int nMinutes = m_options.m_nFollowSpanMinutes;
-    view.bTimeSet = nMinutes > 0;
+    if (!(dSpan > 0.0)) {
+        dSpan = m_options.m_nFollowSpanMinutes * 60.0 / SECONDS_PER_DAY;
+    }
+    view.bTimeSet = dSpan > 0.0;
     if (view.bTimeSet) {
         const CChartRange day = CChartInteraction::DayOf(state);
         const double dLast = state.points.empty() ? day.dLower : state.points.back().dTime;
-        const double dSpan = nMinutes * 60.0 / SECONDS_PER_DAY;
         view.time = ClampView({dLast - dSpan, dLast}, day);
     }
     m_host.pChart->SetView(view);

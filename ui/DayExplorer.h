@@ -79,9 +79,9 @@ private:
     void FeedAlarm(bool bAnnounce);
     // The flash marks from record nFirst on.
     void FindNewFlashes(std::size_t nFirst);
-    // Shows the follow span ending at the newest reading (from the day's start while the day is
-    // shorter), or the whole day.
-    void ShowFollowSpan();
+    // Shows dSpan days (the chosen follow span when 0) ending at the newest reading (from the
+    // day's start while the day is shorter), or the whole day.
+    void ShowFollowSpan(double dSpan = 0.0);
     // Once a second while something counts: the countdown and the stall.
     void OnTick();
     void UpdateTick();
