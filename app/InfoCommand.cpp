@@ -1,6 +1,8 @@
 #include "app/InfoCommand.h"
 
+#include "chart/ChartState.h"
 #include "data/FieldLoader.h"
+#include "data/Flashes.h"
 #include "data/LevelTime.h"
 #include "settings/ViewOptions.h"
 
@@ -39,7 +41,8 @@ std::string ClockOf(double dTime) {
 } // namespace
 
 std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& day,
-                                  const CAlarmLevels& alarms) {
+                                  const CAlarmRule& rule) {
+    const CAlarmLevels alarms{rule.dWarning, rule.dAlert};
     const CLoadSummary& summary = day.summary;
     const std::span<const FieldSample> records = day.records;
     const bool bAny = !records.empty();
@@ -71,6 +74,14 @@ std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& 
         }
         json.insert("seconds_at_or_above", above);
     }
+    if (rule.dAlert > 0.0 || rule.nFlashRate > 0) {
+        // The alerts the viewer would have raised, had it followed the day as it was logged.
+        CAlarmWatch watch;
+        watch.Configure(rule);
+        (void)watch.Feed(records);
+        json.insert("alarm_episodes", watch.Episodes());
+    }
+    json.insert("flashes", static_cast<qint64>(FindFlashes(records, rule.dFlashStep).size()));
     json.insert("time_range",
                 QJsonArray{JsonNumber(summary.dTimeLow), JsonNumber(summary.dTimeHigh)});
     return QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString();
@@ -86,7 +97,6 @@ int RunInfoCommand(const std::string& strPath, std::ostream& out, std::ostream& 
     }
     CViewOptions options;
     options.Load();
-    out << FormatLoadSummaryJson(strPath, day, {options.m_dWarningLevel, options.m_dAlertLevel})
-        << "\n";
+    out << FormatLoadSummaryJson(strPath, day, AlarmRuleOf(options)) << "\n";
     return 0;
 }

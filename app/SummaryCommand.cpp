@@ -28,8 +28,10 @@ struct CFolderCache {
 CSummaryLevels LevelsFor(const CCommandLine& cmd) {
     CViewOptions options;
     options.Load();
-    return {cmd.dWarning >= 0.0 ? cmd.dWarning : options.m_dWarningLevel,
-            cmd.dAlert >= 0.0 ? cmd.dAlert : options.m_dAlertLevel, options.m_nAlarmHoldSeconds};
+    CAlarmRule rule = AlarmRuleOf(options);
+    rule.dWarning = cmd.dWarning >= 0.0 ? cmd.dWarning : rule.dWarning;
+    rule.dAlert = cmd.dAlert >= 0.0 ? cmd.dAlert : rule.dAlert;
+    return LevelsOfRule(rule);
 }
 
 bool IsFolder(const std::string& strPath) {

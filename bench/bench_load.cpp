@@ -44,6 +44,7 @@ public:
     void SetView(const CChartView&) override {}
     void SetAlarmLevels(const CAlarmLevels&) override {}
     void SetCursor(bool, double) override {}
+    void SetFlashMarks(std::span<const double>) override {}
     void ReplacePointsFrom(std::size_t, std::span<const FieldSample>) override {}
     [[nodiscard]] const CChartState& State() const override { return m_state; }
 

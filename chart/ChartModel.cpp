@@ -276,6 +276,11 @@ void CChartModel::SetCursor(bool bShow, double dTime) {
     ++m_nRevision;
 }
 
+void CChartModel::SetFlashMarks(std::span<const double> times) {
+    m_state.overlay.flashes.assign(times.begin(), times.end());
+    ++m_nRevision;
+}
+
 void CChartModel::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
     std::vector<CChartPoint>& points = m_state.points;
     nFirst = std::min(nFirst, points.size());

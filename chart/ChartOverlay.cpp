@@ -10,22 +10,39 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace {
 constexpr int SHADE_ALPHA = 56;
 constexpr COLORREF CURSOR_COLOUR = 0x00C0C0C0;
+// In screen pixels (scaled to the device): a level's pen, the band of background under it, and a
+// flash tick's length and width.
+constexpr double LEVEL_WIDTH = 2.0;
+constexpr double LEVEL_BAND = 4.0;
+constexpr double TICK_LENGTH = 9.0;
+constexpr double TICK_WIDTH = 2.0;
 
-// Dashes measure in pen widths; a pen as wide as a screen pixel keeps them as long on paper.
-QPen LevelPen(COLORREF cr, bool bPaper, bool bAlert, double dPixelsPerScreenPixel) {
+double ScreenPixel(const QPainter& painter) {
+    return painter.device() != nullptr ? painter.device()->logicalDpiY() / 96.0 : 1.0;
+}
+
+// Dashes measure in pen widths, so they keep their length on paper too.
+QPen LevelPen(COLORREF cr, bool bPaper, bool bAlert, double dPixel) {
     QPen pen(bPaper ? QColor(Qt::black) : QColorOf(cr));
     pen.setCosmetic(false);
-    pen.setWidthF(std::max(1.0, dPixelsPerScreenPixel));
+    pen.setWidthF(LEVEL_WIDTH * dPixel);
+    pen.setCapStyle(Qt::FlatCap);
     // The alert's dashes are longer, so the two levels differ on black-and-white paper too.
-    pen.setDashPattern(bAlert ? QVector<qreal>{9, 4} : QVector<qreal>{3, 3});
+    pen.setDashPattern(bAlert ? QVector<qreal>{5, 2} : QVector<qreal>{1.5, 1.5});
     return pen;
 }
 
+std::string Level(double dLevel) {
+    char sz[32];
+    std::snprintf(sz, sizeof sz, "%g", dLevel);
+    return sz;
+}
 // The x extents (device coordinates) of the stretches where |E| stays above dLevel, each
 // reading holding until the next one, merged where they touch.
 std::vector<std::pair<double, double>>
@@ -54,17 +71,17 @@ StretchesAbove(const CChartState& state, const CChartGeometry& geometry, double 
 }
 } // namespace
 
-void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChartState& state,
-                 const CChartStyle& style) {
-    const CChartOverlay& overlay = state.overlay;
-    const CChartRect& rcPlot = geometry.Plot();
-    const QRectF rcClip(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom));
-    if (!overlay.alarms.Any() && !(overlay.bCursor && style.bInteractive)) {
+void DrawLevels(QPainter& painter, const CChartGeometry& geometry, const CChartState& state,
+                const CChartStyle& style) {
+    const CAlarmLevels& alarms = state.overlay.alarms;
+    if (!alarms.Any()) {
         return;
     }
+    const CChartRect& rcPlot = geometry.Plot();
     painter.save();
-    painter.setClipRect(rcClip, Qt::IntersectClip);
-    const CAlarmLevels& alarms = overlay.alarms;
+    painter.setClipRect(
+        QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom)),
+        Qt::IntersectClip);
     if (alarms.dAlert > 0.0) {
         QColor shade = style.bPaper ? QColor(Qt::gray) : QColorOf(ALERT_COLOUR);
         shade.setAlpha(SHADE_ALPHA);
@@ -78,17 +95,52 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
         COLORREF cr;
         bool bAlert;
     } levels[] = {{alarms.dWarning, WARNING_COLOUR, false}, {alarms.dAlert, ALERT_COLOUR, true}};
+    const double dPixel = ScreenPixel(painter);
+    QPen band(QColorOf(state.crBack));
+    band.setWidthF(LEVEL_BAND * dPixel);
+    band.setCapStyle(Qt::FlatCap);
     for (const auto& level : levels) {
         if (!(level.dLevel > 0.0)) {
             continue;
         }
-        const double dScale =
-            painter.device() != nullptr ? painter.device()->logicalDpiY() / 96.0 : 1.0;
-        painter.setPen(LevelPen(level.cr, style.bPaper, level.bAlert, dScale));
         for (const double dSign : {1.0, -1.0}) {
             const double dY = std::round(geometry.ValueMap().Map(dSign * level.dLevel));
-            painter.drawLine(QLineF(rcPlot.dLeft, dY, rcPlot.dRight, dY));
+            const QLineF line(rcPlot.dLeft, dY, rcPlot.dRight, dY);
+            painter.setPen(band);
+            painter.drawLine(line);
+            painter.setPen(LevelPen(level.cr, style.bPaper, level.bAlert, dPixel));
+            painter.drawLine(line);
         }
+    }
+    painter.restore();
+}
+
+void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChartState& state,
+                 const CChartStyle& style) {
+    const CChartOverlay& overlay = state.overlay;
+    if (overlay.flashes.empty() && !(overlay.bCursor && style.bInteractive)) {
+        return;
+    }
+    const CChartRect& rcPlot = geometry.Plot();
+    painter.save();
+    painter.setClipRect(
+        QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom)),
+        Qt::IntersectClip);
+    if (!overlay.flashes.empty()) {
+        const double dPixel = ScreenPixel(painter);
+        QPen pen(style.bPaper ? QColor(Qt::black) : QColorOf(FLASH_COLOUR));
+        pen.setWidthF(TICK_WIDTH * dPixel);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        const CChartRange& shown = geometry.TimeRange();
+        const auto first =
+            std::lower_bound(overlay.flashes.begin(), overlay.flashes.end(), shown.dLower);
+        std::vector<QLineF> ticks;
+        for (auto it = first; it != overlay.flashes.end() && *it <= shown.dUpper; ++it) {
+            const double dX = std::round(geometry.TimeMap().Map(*it));
+            ticks.emplace_back(dX, rcPlot.dTop, dX, rcPlot.dTop + TICK_LENGTH * dPixel);
+        }
+        painter.drawLines(ticks.data(), static_cast<int>(ticks.size()));
     }
     if (overlay.bCursor && style.bInteractive) {
         QPen pen(QColorOf(CURSOR_COLOUR));
@@ -99,4 +151,16 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
         painter.drawLine(QLineF(dX, rcPlot.dTop, dX, rcPlot.dBottom));
     }
     painter.restore();
+}
+
+std::string LevelLegend(const CAlarmLevels& alarms) {
+    std::string str;
+    if (alarms.dWarning > 0.0) {
+        str += "warning \u00B1" + Level(alarms.dWarning) + " kV/m dotted";
+    }
+    if (alarms.dAlert > 0.0) {
+        str += std::string(str.empty() ? "" : ", ") + "alert \u00B1" + Level(alarms.dAlert) +
+               " kV/m dashed, shaded above";
+    }
+    return str.empty() ? str : "Levels: " + str;
 }

@@ -140,9 +140,13 @@ void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChar
         (void)PlaceLabels(painter, geometry, state);
     }
     DrawAxes(painter, geometry, state);
+    DrawLevels(painter, geometry, state, style); // above the grid, under the trace
     DrawTrace(painter, geometry, state, style.rcDirty);
     DrawOverlay(painter, geometry, state, style);
     DrawTexts(painter, m_layout.labels);
+    if (style.bPaper) {
+        DrawLegend(painter, geometry, state);
+    }
     painter.restore();
 }
 
@@ -282,6 +286,39 @@ void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry
             painter.drawPolyline(m_polyline);
         }
     }
+}
+
+void CChartRenderer::DrawLegend(QPainter& painter, const CChartGeometry& geometry,
+                                const CChartState& state) {
+    const std::string strLegend = LevelLegend(state.overlay.alarms);
+    if (strLegend.empty()) {
+        return;
+    }
+    CPlacedText legend;
+    legend.str = QString::fromStdString(strLegend);
+    legend.pFont = &m_fontAxis;
+    const QFontMetricsF metrics(m_fontAxis, painter.device());
+    legend.dAscent = metrics.ascent();
+    const double dWidth = metrics.horizontalAdvance(legend.str);
+    const double dHeight = metrics.height();
+    const CChartRect& rcChart = geometry.Chart();
+    const CChartRect& rcPlot = geometry.Plot();
+    // One line in black where no other text is: under the time axis beside its title, right or
+    // left, or else above the plot at its left.
+    const QRectF candidates[] = {
+        {std::max(rcChart.dLeft, rcPlot.dRight - dWidth), rcChart.dBottom - dHeight, dWidth,
+         dHeight},
+        {rcPlot.dLeft, rcChart.dBottom - dHeight, dWidth, dHeight},
+        {rcPlot.dLeft, rcPlot.dTop - dHeight - AXIS_LABEL_GAP * dHeight, dWidth, dHeight},
+    };
+    const auto free = [this](const QRectF& rc) {
+        const auto meets = [&rc](const CPlacedText& text) { return text.rcBox.intersects(rc); };
+        return std::none_of(m_layout.labels.begin(), m_layout.labels.end(), meets) &&
+               std::none_of(m_layout.ticks.begin(), m_layout.ticks.end(), meets);
+    };
+    const auto* pFree = std::find_if(std::begin(candidates), std::end(candidates), free);
+    legend.rcBox = pFree != std::end(candidates) ? *pFree : candidates[0];
+    DrawTexts(painter, {legend});
 }
 
 bool CChartRenderer::PlaceLabels(QPainter& painter, const CChartGeometry& geometry,

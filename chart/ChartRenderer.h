@@ -94,6 +94,8 @@ private:
     void DrawTrace(QPainter& painter, const CChartGeometry& geometry, const CChartState& state,
                    const QRectF& rcDirty);
     void DrawTexts(QPainter& painter, const std::vector<CPlacedText>& texts);
+    // The printed page's one-line legend of the alarm levels.
+    void DrawLegend(QPainter& painter, const CChartGeometry& geometry, const CChartState& state);
 
     CTraceBuilder m_trace;
     QPolygonF m_polyline; // reused for every run

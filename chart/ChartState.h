@@ -65,6 +65,7 @@ struct CChartOverlay {
     CAlarmLevels alarms;
     bool bCursor = false;
     double dCursorTime = 0.0;
+    std::vector<double> flashes; // probable flashes, in time order
 };
 
 struct CChartState {

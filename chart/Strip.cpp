@@ -70,6 +70,12 @@ void CStrip::SetCursor(bool bShow, double dTime) {
     }
 }
 
+void CStrip::SetFlashMarks(std::span<const double> times) {
+    if (m_pTarget != nullptr) {
+        m_pTarget->SetFlashMarks(times);
+    }
+}
+
 void CStrip::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
     if (m_pTarget != nullptr) {
         m_pTarget->ReplacePointsFrom(nFirst, records);

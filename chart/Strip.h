@@ -7,9 +7,10 @@
 // control. The numbers appear here and nowhere else: callers name a member by its role
 // (ChartId::TraceColour), and the chart maps each number to a field of its state in one table
 // (ChartModel.cpp). What the viewer adds beyond those members (the view, the alarm levels, the
-// cursor, readings appended while a file is followed) goes through typed operations of the same
-// interface, never through the chart's state. The wrapper is a plain object, not a widget: the
-// window binds it to the hosted chart, and before that (or after unbinding) calls go nowhere.
+// cursor, the flash marks, readings appended while a file is followed) goes through typed
+// operations of the same interface, never through the chart's state. The wrapper is a plain object,
+// not a widget: the window binds it to the hosted chart, and before that (or after unbinding) calls
+// go nowhere.
 
 #include "chart/ChartState.h"
 #include "data/FieldSample.h"
@@ -31,6 +32,8 @@ public:
     virtual void SetAlarmLevels(const CAlarmLevels& alarms) = 0;
     // The cursor line at dTime, or none.
     virtual void SetCursor(bool bShow, double dTime) = 0;
+    // Probable flashes at these times (in time order), marked at the top of the plot.
+    virtual void SetFlashMarks(std::span<const double> times) = 0;
     // Points from nFirst on become records (a followed file read on): the points before nFirst
     // stay, those after are dropped first.
     virtual void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) = 0;
@@ -121,6 +124,7 @@ public:
     void SetView(const CChartView& view);
     void SetAlarmLevels(const CAlarmLevels& alarms);
     void SetCursor(bool bShow, double dTime);
+    void SetFlashMarks(std::span<const double> times);
     void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records);
     // The bound chart's state; an empty one when none is bound.
     [[nodiscard]] const CChartState& State() const;

@@ -36,6 +36,11 @@ void CStripChart::SetAlarmLevels(const CAlarmLevels& alarms) {
     update();
 }
 
+void CStripChart::SetFlashMarks(std::span<const double> times) {
+    m_model.SetFlashMarks(times);
+    update();
+}
+
 void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
     const std::vector<CChartPoint>& points = m_model.State().points;
     // The columns that change: from the reading before the first replaced one to the last

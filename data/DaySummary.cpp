@@ -122,7 +122,7 @@ CDaySummary SummariseDay(std::span<const FieldSample> records, int nSkipped,
     CExtremes extremes;
     int nEpisodes = 0;
     CAlarmWatch alarm;
-    alarm.Configure(levels.dWarning, levels.dAlert, levels.nHoldSeconds);
+    alarm.Configure(levels.Rule());
     for (const FieldSample& record : records) {
         const double dValue = record.dValue;
         const bool bFinite = std::isfinite(dValue);

@@ -13,6 +13,7 @@
 // and extremes but in no second or hour. Values that are not finite numbers are readings too, but
 // take no part in the extremes or the statistics.
 
+#include "data/AlarmWatch.h"
 #include "data/FieldSample.h"
 
 #include <array>
@@ -28,9 +29,25 @@ constexpr int DAY_SECONDS = 86400;
 struct CSummaryLevels {
     double dWarning = 0.0; // kV/m
     double dAlert = 0.0;   // kV/m
-    int nHoldSeconds = 10;
+    int nHoldSeconds = 0;
+    // The rest of the viewer's alarm rule, so that episodes are counted as the viewer raises them.
+    double dAllClearSeconds = DEFAULT_ALL_CLEAR_SECONDS;
+    double dGapSeconds = DEFAULT_ALARM_GAP_SECONDS;
+    double dFlashStep = DEFAULT_FLASH_STEP;
+    int nFlashRate = 0;
     bool operator==(const CSummaryLevels&) const = default;
+
+    [[nodiscard]] CAlarmRule Rule() const {
+        return {dWarning, dAlert, static_cast<double>(nHoldSeconds), dAllClearSeconds,
+                dGapSeconds,  dFlashStep, nFlashRate};
+    }
 };
+
+// The levels of a summary from the viewer's alarm rule.
+[[nodiscard]] inline CSummaryLevels LevelsOfRule(const CAlarmRule& rule) {
+    return {rule.dWarning,    rule.dAlert,      static_cast<int>(rule.dHoldSeconds),
+            rule.dAllClearSeconds, rule.dGapSeconds, rule.dFlashStep, rule.nFlashRate};
+}
 
 // One hour of a day, from its first second to its last.
 struct CHourSummary {

@@ -41,6 +41,18 @@ std::string CFileDate::Text() const {
 std::optional<CFileDate> FileDateOf(const std::string& strPath) {
     const std::size_t nSlash = strPath.find_last_of('/');
     const std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+    const std::optional<CFileDateMatch> match = FindFileDate(strName);
+    return match ? std::optional<CFileDate>(match->date) : std::nullopt;
+}
+
+bool LaterDay(const CFileDate& a, const CFileDate& b) {
+    if (a.nYear != b.nYear) {
+        return a.nYear > b.nYear;
+    }
+    return a.nMonth != b.nMonth ? a.nMonth > b.nMonth : a.nDay > b.nDay;
+}
+
+std::optional<CFileDateMatch> FindFileDate(const std::string& strName) {
     const char* psz = strName.c_str();
     for (std::size_t i = 0; i < strName.size(); ++i) {
         // A date is not part of a longer run of digits.
@@ -60,7 +72,7 @@ std::optional<CFileDate> FileDateOf(const std::string& strPath) {
             const int nMonth = Digits(psz + i + (bDashed ? 5 : 4), 2);
             const int nDay = Digits(psz + i + (bDashed ? 8 : 6), 2);
             if (IsDate(nYear, nMonth, nDay)) {
-                return CFileDate{nYear, nMonth, nDay};
+                return CFileDateMatch{CFileDate{nYear, nMonth, nDay}, i, nLength};
             }
         }
     }

@@ -93,7 +93,7 @@ void CDayDocument::Poll() {
         return;
     case EFollow::Reloaded:
         TakeDay(m_strPath, step.whole);
-        Announce({EDayChange::NewDay, 0, {}});
+        Announce({EDayChange::NewDay, 0, {}, true});
         return;
     case EFollow::Appended: {
         m_strTrouble.clear();

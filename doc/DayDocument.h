@@ -35,6 +35,7 @@ struct CDayChange {
     EDayChange eKind = EDayChange::NewDay;
     std::size_t nFirstChanged = 0;
     std::string strError;
+    bool bReread = false; // NewDay: the followed file was replaced and read again
 };
 
 // A reading and when it was taken.

@@ -93,6 +93,10 @@ void WriteLevels(CWriter& out, const CSummaryLevels& levels) {
     out.F64(levels.dWarning);
     out.F64(levels.dAlert);
     out.I32(levels.nHoldSeconds);
+    out.F64(levels.dAllClearSeconds);
+    out.F64(levels.dGapSeconds);
+    out.F64(levels.dFlashStep);
+    out.I32(levels.nFlashRate);
 }
 
 void WriteSummary(CWriter& out, const CDaySummary& day) {
@@ -256,6 +260,10 @@ bool CSummaryCache::Parse(std::string_view bytes, const std::string& strFolderKe
     made.dWarning = in.F64();
     made.dAlert = in.F64();
     made.nHoldSeconds = in.I32();
+    made.dAllClearSeconds = in.F64();
+    made.dGapSeconds = in.F64();
+    made.dFlashStep = in.F64();
+    made.nFlashRate = in.I32();
     if (!in.Ok() || !(made == levels)) {
         return false;
     }

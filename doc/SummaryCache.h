@@ -23,7 +23,7 @@
 
 // Changes whenever the file's layout or the meaning of a summary changes (the alarm rule, the
 // coverage rule...): caches of another version are rebuilt.
-constexpr std::uint32_t SUMMARY_CACHE_VERSION = 1;
+constexpr std::uint32_t SUMMARY_CACHE_VERSION = 2; // 2: the all-clear alarm rule
 
 class CSummaryCache {
 public:

@@ -30,15 +30,23 @@ constexpr UINT ID_FILE_EXIT = 32771;
 constexpr UINT ID_FILE_OPEN = 32772;
 constexpr UINT ID_FILE_PRINT = 32773;
 // View menu: exploring a day and following it.
-constexpr UINT ID_VIEW_WHOLE_DAY = 32780;    // Home
-constexpr UINT ID_VIEW_ZOOM_IN = 32781;      // +
-constexpr UINT ID_VIEW_ZOOM_OUT = 32782;     // -
-constexpr UINT ID_VIEW_FIT_SCALE = 32783;    // check: the value scale fits the view
-constexpr UINT ID_VIEW_FIXED_SCALE = 32784;  // a value scale the user types
-constexpr UINT ID_VIEW_ALARM_LEVELS = 32785; // warning and alert levels, the hold time
-constexpr UINT ID_VIEW_FOLLOW = 32786;       // End: follow the newest reading
+constexpr UINT ID_VIEW_WHOLE_DAY = 32780;     // Home
+constexpr UINT ID_VIEW_ZOOM_IN = 32781;       // +
+constexpr UINT ID_VIEW_ZOOM_OUT = 32782;      // -
+constexpr UINT ID_VIEW_FIT_SCALE = 32783;     // check: the value scale fits the view
+constexpr UINT ID_VIEW_FIXED_SCALE = 32784;   // a value scale the user types
+constexpr UINT ID_VIEW_ALARM_LEVELS = 32785;  // warning and alert levels, the hold time
+constexpr UINT ID_VIEW_FOLLOW = 32786;        // End: follow the newest reading
 constexpr UINT ID_VIEW_FOLLOW_NEWEST = 32787; // check: move on to the next day's file
-constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;  // check: the framework's status-bar command
+constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;   // check: the framework's status-bar command
+// View menu: the operator's desk.
+constexpr UINT ID_VIEW_ALARM_SOUND = 32820;     // check: a tone when the alert rises
+constexpr UINT ID_VIEW_ACKNOWLEDGE = 32821;     // Ctrl+K: the last alert was seen
+constexpr UINT ID_VIEW_FOLLOW_SPAN_15 = 32822;  // radio: following shows the last 15 min
+constexpr UINT ID_VIEW_FOLLOW_SPAN_30 = 32823;  // 30 min
+constexpr UINT ID_VIEW_FOLLOW_SPAN_60 = 32824;  // 1 h
+constexpr UINT ID_VIEW_FOLLOW_SPAN_180 = 32825; // 3 h
+constexpr UINT ID_VIEW_FOLLOW_SPAN_DAY = 32826; // the whole day
 // Across days: the overview of the folder's day files (Ctrl+Shift+A).
 constexpr UINT ID_VIEW_ARCHIVE = 32800;
 // The framework's About command: Help > About Quillon... and F1.

@@ -11,7 +11,7 @@
 # (and sudo) again.
 QUILLON_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core tzdata poppler-utils
   xvfb openbox

@@ -61,6 +61,7 @@ public:
     void SetView(const CChartView& view) override { Next().SetView(view); }
     void SetAlarmLevels(const CAlarmLevels& alarms) override { Next().SetAlarmLevels(alarms); }
     void SetCursor(bool bShow, double dTime) override { Next().SetCursor(bShow, dTime); }
+    void SetFlashMarks(std::span<const double> times) override { Next().SetFlashMarks(times); }
     void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override {
         m_appended.push_back({nFirst, records.size()});
         Next().ReplacePointsFrom(nFirst, records);

@@ -3,13 +3,19 @@
 // thunderstorm with swings of about +-10 kV/m and lightning steps that relax back over seconds.
 // The seed is fixed (or given), so the same command always writes the same file.
 //
-//   quillon_gen_day OUT.vks [SEED] [--crlf]
-//   quillon_gen_day OUT.vks [SEED] --live [--rate N] [--start HH:MM:SS] [--count N]
+//   quillon_gen_day OUT.vks [SEED] [--crlf] [--flashes N]
+//   quillon_gen_day OUT.vks [SEED] --live [--rate N] [--start HH:MM:SS] [--count N] [--flashes N]
+//
+// --flashes N replaces the storm's own lightning steps by N steps of known size (2 to 6 kV/m,
+// either way) at random times within the storm, at least a minute apart, and lists each on
+// standard output ("flash HH:MM:SS +3.250"), so that flash detection can be checked against them;
+// --flashes 0 gives the storm without flashes.
 //
 // --live appends the day to OUT as a logger does, one line at a time in real time from the given
 // clock time (00:00:00 by default): N readings a second of wall time (2 by default, as logged;
 // more to watch a day go by faster), until the day ends or --count readings were written.
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -20,21 +26,40 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 constexpr int READINGS_PER_SECOND = 2;
 constexpr int SECONDS_PER_DAY = 86400;
 constexpr int READINGS_PER_DAY = SECONDS_PER_DAY * READINGS_PER_SECOND;
 constexpr double PI = 3.14159265358979323846;
+// The storm: builds up from about 14:00, strongest around 15:30, gone by 17:30.
+constexpr double STORM_START = 14.0 * 3600;
+constexpr double STORM_PEAK = 15.5 * 3600;
+constexpr double STORM_END = 17.5 * 3600;
+// Injected flashes: within the storm's stronger part, a minute apart at least.
+constexpr double INJECT_FROM = STORM_START + 1800;
+constexpr double INJECT_TO = STORM_END - 1800;
+constexpr int INJECT_SPACING_SECONDS = 60;
+constexpr long MAX_INJECTED = static_cast<long>((INJECT_TO - INJECT_FROM) / 60 / 4);
 
 double Smooth(double x) {
     return x <= 0.0 ? 0.0 : (x >= 1.0 ? 1.0 : x * x * (3.0 - 2.0 * x));
 }
 
+// A lightning step put into the storm: at reading nReading, by dStep kV/m.
+struct CInjectedFlash {
+    int nReading = 0;
+    double dStep = 0.0;
+};
+
 // The day's readings in order, each drawn from the state the earlier ones left.
 class CDayGenerator {
 public:
-    explicit CDayGenerator(unsigned nSeed) : m_rng(nSeed) {}
+    // The storm's own flashes, or, with bInjected, only those given (in reading order).
+    explicit CDayGenerator(unsigned nSeed, bool bInjected = false,
+                           std::vector<CInjectedFlash> injected = {})
+        : m_rng(nSeed), m_bInjected(bInjected), m_injected(std::move(injected)) {}
 
     // Reading i (called for i = 0, 1, 2, ...): its line without the line end.
     std::string Next(int i) {
@@ -53,9 +78,16 @@ public:
         const double dTarget =
             dActivity * 9.0 * std::sin(2 * PI * t / 900.0) * std::cos(2 * PI * t / 2300.0 + 0.7);
         m_dStormField += 0.02 * (dTarget - m_dStormField) + dActivity * 0.15 * m_noise(m_rng);
+        // The same draws either way, so injected flashes change nothing else of the day.
         if (dActivity > 0.05 && m_uniform(m_rng) < dActivity * 0.004) {
             // A flash: the field jumps toward the other polarity, then recovers.
-            m_dStep += -std::copysign(2.0 + 6.0 * m_uniform(m_rng), m_dStormField + 0.01);
+            const double dStep = -std::copysign(2.0 + 6.0 * m_uniform(m_rng), m_dStormField + 0.01);
+            if (!m_bInjected) {
+                m_dStep += dStep;
+            }
+        }
+        while (m_nNextInjected < m_injected.size() && m_injected[m_nNextInjected].nReading <= i) {
+            m_dStep += m_injected[m_nNextInjected++].dStep;
         }
         m_dStep *= RELAX;
         const double dValue = dFair + m_dStormField + m_dStep + 0.01 * m_noise(m_rng);
@@ -68,13 +100,12 @@ public:
     }
 
 private:
-    // The storm: builds up from about 14:00, strongest around 15:30, gone by 17:30.
-    static constexpr double STORM_START = 14.0 * 3600;
-    static constexpr double STORM_PEAK = 15.5 * 3600;
-    static constexpr double STORM_END = 17.5 * 3600;
     inline static const double RELAX = std::exp(-1.0 / (READINGS_PER_SECOND * 4.0));
 
     std::mt19937_64 m_rng;
+    bool m_bInjected;
+    std::vector<CInjectedFlash> m_injected;
+    std::size_t m_nNextInjected = 0;
     std::normal_distribution<double> m_noise{0.0, 1.0};
     std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
     double m_dDrift = 0.0;
@@ -82,14 +113,41 @@ private:
     double m_dStep = 0.0; // a lightning step, relaxing back
 };
 
-int WriteDay(const std::string& strOut, unsigned nSeed, const char* pszEnd) {
+// N flashes at random whole seconds within the storm, a spacing apart, from a seed of their own,
+// listed on standard output.
+std::vector<CInjectedFlash> InjectedFlashes(unsigned nSeed, long nCount) {
+    std::mt19937_64 rng(nSeed ^ 0x5bd1e995u);
+    std::uniform_int_distribution<int> second(static_cast<int>(INJECT_FROM),
+                                              static_cast<int>(INJECT_TO));
+    std::uniform_real_distribution<double> size(2.0, 6.0);
+    std::vector<int> seconds;
+    while (static_cast<long>(seconds.size()) < nCount) {
+        const int nSecond = second(rng);
+        if (std::none_of(seconds.begin(), seconds.end(), [nSecond](int nOther) {
+                return std::abs(nOther - nSecond) < INJECT_SPACING_SECONDS;
+            })) {
+            seconds.push_back(nSecond);
+        }
+    }
+    std::sort(seconds.begin(), seconds.end());
+    std::vector<CInjectedFlash> flashes;
+    for (const int nSecond : seconds) {
+        const double dStep = std::round(size(rng) * 1000.0) / 1000.0 * (rng() % 2 == 0 ? 1 : -1);
+        flashes.push_back({nSecond * READINGS_PER_SECOND, dStep});
+        std::printf("flash %02d:%02d:%02d %+.3f\n", nSecond / 3600, (nSecond / 60) % 60,
+                    nSecond % 60, dStep);
+    }
+    std::fflush(stdout);
+    return flashes;
+}
+
+int WriteDay(const std::string& strOut, CDayGenerator day, const char* pszEnd) {
     const std::string strTemp = strOut + ".tmp";
     std::FILE* pFile = std::fopen(strTemp.c_str(), "wb");
     if (pFile == nullptr) {
         std::perror(strTemp.c_str());
         return 1;
     }
-    CDayGenerator day(nSeed);
     for (int i = 0; i < READINGS_PER_DAY; ++i) {
         std::fprintf(pFile, "%s%s", day.Next(i).c_str(), pszEnd);
     }
@@ -102,14 +160,13 @@ int WriteDay(const std::string& strOut, unsigned nSeed, const char* pszEnd) {
 }
 
 // Appends the readings from nStart on, each line in one write, at dRate readings a second.
-int LogLive(const std::string& strOut, unsigned nSeed, const char* pszEnd, int nStart, double dRate,
-            long nCount) {
+int LogLive(const std::string& strOut, CDayGenerator day, const char* pszEnd, int nStart,
+            double dRate, long nCount) {
     std::FILE* pFile = std::fopen(strOut.c_str(), "ab");
     if (pFile == nullptr) {
         std::perror(strOut.c_str());
         return 1;
     }
-    CDayGenerator day(nSeed);
     for (int i = 0; i < nStart; ++i) {
         (void)day.Next(i); // the same day as the batch mode writes, from the start time on
     }
@@ -142,7 +199,7 @@ bool ParseStart(const char* psz, int* pnReading) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* pszUsage = "usage: %s OUT.vks [SEED] [--crlf] [--live [--rate N] "
+    const char* pszUsage = "usage: %s OUT.vks [SEED] [--crlf] [--flashes N] [--live [--rate N] "
                            "[--start HH:MM:SS] [--count N]]\n";
     const auto usageError = [&](const char* pszWhy, const char* pszArg) {
         std::fprintf(stderr, "%s: %s%s\n", argv[0], pszWhy, pszArg);
@@ -164,6 +221,7 @@ int main(int argc, char** argv) {
     double dRate = READINGS_PER_SECOND;
     int nStart = 0;
     long nCount = -1;
+    long nFlashes = -1; // the storm's own
     for (int i = 1; i < argc; ++i) {
         const bool bValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--crlf") == 0) {
@@ -175,6 +233,14 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--start") == 0 && bValue) {
             if (!ParseStart(argv[++i], &nStart)) {
                 return usageError("bad start time: ", argv[i]);
+            }
+        } else if (std::strcmp(argv[i], "--flashes") == 0 && bValue) {
+            char* pszEnd = nullptr;
+            nFlashes = std::strtol(argv[++i], &pszEnd, 10);
+            if (*pszEnd != '\0' || nFlashes < 0 || nFlashes > MAX_INJECTED) {
+                std::fprintf(stderr, "%s: --flashes takes a whole number from 0 to %ld\n", argv[0],
+                             MAX_INJECTED);
+                return 2;
             }
         } else if (std::strcmp(argv[i], "--count") == 0 && bValue) {
             nCount = std::strtol(argv[++i], nullptr, 10);
@@ -203,6 +269,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* pszEnd = bCrLf ? "\r\n" : "\n";
-    return bLive ? LogLive(strOut, nSeed, pszEnd, nStart, dRate, nCount)
-                 : WriteDay(strOut, nSeed, pszEnd);
+    CDayGenerator day(nSeed, nFlashes >= 0,
+                      nFlashes > 0 ? InjectedFlashes(nSeed, nFlashes)
+                                   : std::vector<CInjectedFlash>{});
+    return bLive ? LogLive(strOut, std::move(day), pszEnd, nStart, dRate, nCount)
+                 : WriteDay(strOut, std::move(day), pszEnd);
 }

@@ -47,7 +47,7 @@ QString FromUtf8(const std::string& str) {
 CSummaryLevels SummaryLevelsFromSettings() {
     CViewOptions options;
     options.Load();
-    return {options.m_dWarningLevel, options.m_dAlertLevel, options.m_nAlarmHoldSeconds};
+    return LevelsOfRule(AlarmRuleOf(options));
 }
 
 std::string DefaultArchiveFolder(const std::string& strDayInView) {

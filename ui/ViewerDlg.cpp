@@ -266,10 +266,11 @@ void CViewerDlg::ResizeChart() {
     GetClientRect(&m_rcClient);
     const int nWidth = m_rcClient.right - m_rcClient.left;
     const int nHeight = m_rcClient.bottom - m_rcClient.top;
-    // The status bar, when shown, takes the bottom; the chart the rest.
+    // The status bar, when shown, takes the bottom, the alarm banner the top; the chart the rest.
     const int nStatus = m_pExplorer ? m_pExplorer->StatusHeight() : 0;
+    const int nBanner = m_pExplorer ? m_pExplorer->BannerHeight() : 0;
     if (CWnd* pChart = GetDlgItem(IDC_STRIPCHART)) {
-        pChart->MoveWindow(0, 0, nWidth, nHeight - nStatus);
+        pChart->MoveWindow(0, nBanner, nWidth, nHeight - nStatus - nBanner);
         pChart->Invalidate();
     }
     if (m_pExplorer) {

@@ -8,6 +8,7 @@
 #include "doc/ArchiveScan.h"
 #include "doc/SummaryCache.h"
 
+#include "settings/ViewOptions.h"
 #include "tests/TestSupport.h"
 #include "tests/doc/ArchiveTestDays.h"
 
@@ -207,7 +208,13 @@ TEST_F(CSummaryCommandTest, TheCacheIsUsedWhileNothingChangedAndRebuiltWhenUntru
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
 
     // What the cache says is what is printed while the file stays as it was.
-    const CSummaryLevels levels{2, 5, 10};
+    // The levels the command ran with: the settings' rule with the levels it was given.
+    CViewOptions options;
+    options.Load();
+    CAlarmRule rule = AlarmRuleOf(options);
+    rule.dWarning = 2;
+    rule.dAlert = 5;
+    const CSummaryLevels levels = LevelsOfRule(rule);
     CSummaryCache planted;
     ASSERT_TRUE(planted.Load(cache.Path(), dir.Path(), levels));
     const CDayFile day = DayFileOf(paths[0]);

@@ -1,6 +1,7 @@
 // The chart as drawn: colours, label placement, the trace against the full polyline, zero-width
 // ranges, drawing on a device context, and repainting only from the event loop.
 
+#include "chart/ChartOverlay.h"
 #include "chart/ChartSetup.h"
 #include "chart/StripChart.h"
 #include "tests/TestSupport.h"
@@ -375,4 +376,47 @@ TEST(ChartDraw, AOneMinuteViewShowsEachReading) {
         bInPeak = bTop;
     }
     EXPECT_EQ(nPeaks, 60);
+}
+
+// The alarm levels lie above the grid: a grid line at the alert level's value gives way to the
+// level's dashes and their band. Flash marks are ticks at the top of the plot, on the page too.
+TEST(ChartDraw, LevelsHideTheGridUnderThemAndFlashesAreTicksAtTheTop) {
+    CStripChart chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    strip.SetPropertyR8(ChartId::ValueMin, -20.0);
+    strip.SetPropertyR8(ChartId::ValueMax, 20.0);
+    strip.SetAlarmLevels({5.0, 10.0}); // 10 is on a grid line at every 1-2-5 spacing
+    const double dFlash = 1460.5;
+    strip.SetFlashMarks(std::vector<double>{dFlash});
+    chart.resize(WIDTH, HEIGHT);
+    const CChartGeometry geometry = chart.Geometry();
+    const CChartRect& rcPlot = geometry.Plot();
+    const int nLevelY = static_cast<int>(std::lround(geometry.ValueMap().Map(10.0)));
+    const int nTickX = static_cast<int>(std::lround(geometry.TimeMap().Map(dFlash)));
+    const QColor alert = QColorOf(ALERT_COLOUR);
+    const QColor grid = QColorOf(GRID_GREY);
+
+    const QImage screen = Render(chart);
+    int nAlert = 0;
+    int nGrid = 0;
+    for (int x = static_cast<int>(rcPlot.dLeft) + 3; x < static_cast<int>(rcPlot.dRight) - 3; ++x) {
+        const QColor pixel = screen.pixelColor(x, nLevelY);
+        nAlert += pixel == alert ? 1 : 0;
+        nGrid += pixel == grid ? 1 : 0;
+    }
+    EXPECT_GT(nAlert, rcPlot.Width() / 2) << "dashes longer than their gaps";
+    EXPECT_EQ(nGrid, 0) << "the grid line shows through the level";
+    EXPECT_EQ(screen.pixelColor(nTickX, static_cast<int>(rcPlot.dTop) + 3), QColorOf(FLASH_COLOUR));
+
+    SetChartColours(strip, PRINT_TRACE, PRINT_BACK, PRINT_AXES, PRINT_LABELS);
+    QImage paper(WIDTH, HEIGHT, QImage::Format_RGB32);
+    {
+        QPainter painter(&paper);
+        chart.Draw(painter, QRectF(0, 0, WIDTH, HEIGHT), CChartStyle{false, true});
+    }
+    EXPECT_EQ(paper.pixelColor(nTickX, static_cast<int>(rcPlot.dTop) + 3), QColor(Qt::black));
+    EXPECT_NE(paper.pixelColor(nTickX, static_cast<int>(rcPlot.dTop) + 30), QColor(Qt::black))
+        << "a short tick, not a line across";
 }
