@@ -9,13 +9,17 @@
 #   bench/follow_cpu.sh [QUILLON] [SECONDS]    (default build/quillon, 10 s each)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The viewer needs a display: one of its own when none is there.
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a "$0" "$@"
+fi
 quillon=${1:-build/quillon}
 seconds=${2:-10}
 gen=$(dirname "$quillon")/quillon_gen_day
 [ -x "$gen" ] || gen=build/quillon_gen_day
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config"
 ticks=$(getconf CLK_TCK)
 
 cpu_of() { # pid -> utime + stime in ticks
