@@ -48,6 +48,7 @@ void CViewOptions::Load() {
         m_nAlarmHoldSeconds = nHold >= 0 && nHold <= 3600 ? nHold : DEFAULT_ALARM_HOLD_SECONDS;
         m_bStatusBar = key.ReadInt(STATUS_BAR_VALUE, 1) != 0;
         m_bFollowNewest = key.ReadInt(FOLLOW_NEWEST_VALUE, 0) != 0;
+        m_bPrintLandscape = key.ReadInt(PRINT_LANDSCAPE_VALUE, 0) != 0;
     }
     m_stored = values;
 }
@@ -70,6 +71,7 @@ COutcome CViewOptions::Save() {
     number(ALARM_HOLD_VALUE, m_nAlarmHoldSeconds, m_stored.m_nAlarmHoldSeconds);
     number(STATUS_BAR_VALUE, m_bStatusBar ? 1 : 0, m_stored.m_bStatusBar ? 1 : 0);
     number(FOLLOW_NEWEST_VALUE, m_bFollowNewest ? 1 : 0, m_stored.m_bFollowNewest ? 1 : 0);
+    number(PRINT_LANDSCAPE_VALUE, m_bPrintLandscape ? 1 : 0, m_stored.m_bPrintLandscape ? 1 : 0);
     if (changed.empty()) {
         return {};
     }

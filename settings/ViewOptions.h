@@ -16,6 +16,7 @@ inline constexpr const char* ALARM_HOLD_VALUE = "Alarm Hold Seconds";
 inline constexpr const char* FIXED_SCALE_VALUE = "Fixed Value Scale";
 inline constexpr const char* STATUS_BAR_VALUE = "Status Bar";
 inline constexpr const char* FOLLOW_NEWEST_VALUE = "Follow Newest File";
+inline constexpr const char* PRINT_LANDSCAPE_VALUE = "Print Landscape";
 
 constexpr int DEFAULT_ALARM_HOLD_SECONDS = 10;
 // Levels and scales above this many kV/m are taken for typing errors.
@@ -29,6 +30,7 @@ struct CViewOptionValues {
     double m_dFixedScale = 0.0; // M of a fixed -M..M value scale; 0: not set
     bool m_bStatusBar = true;
     bool m_bFollowNewest = false;
+    bool m_bPrintLandscape = false; // the printed page (and its preview and PDF) lies across
 };
 
 // Several viewers may run at once, each with its own copy: a save writes only the values this

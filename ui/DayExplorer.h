@@ -9,7 +9,12 @@
 // the status line is written. The file grows (CDayWatch -> CDayDocument, which the chart's feed
 // also hears) -> the view slides along when it follows -> CAlarmWatch decides on the alarm -> the
 // title, the taskbar and the status line show it.
+//
+// The status line is a row of labelled fields (CStatusFields): the read-out first, then what
+// matters most; those that do not fit are dropped whole. PgUp and PgDn open the neighbouring day
+// of the folder (through the window's load) with the same hours in view.
 
+#include "chart/ChartState.h"
 #include "chart/ChartView.h"
 #include "data/AlarmWatch.h"
 #include "doc/DayDocument.h"
@@ -20,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -27,8 +33,9 @@ class CChartInteraction;
 class CCommandTable;
 class CDayWatch;
 class CDialog;
+class CSpanPanel;
+class CStatusFields;
 class CStripChart;
-class QLabel;
 class QStatusBar;
 class QToolButton;
 class QWidget;
@@ -45,6 +52,9 @@ public:
         std::function<COutcome(const std::string&)> openFile; // load another day
         std::function<void(const std::string&)> report;       // a line for standard error
         std::function<void()> relayout;                       // fit the chart and the bar again
+        // Open another day as File > Open does (the loading window, its messages); false when
+        // it did not open.
+        std::function<bool(const std::string&)> loadDay;
     };
 
     explicit CDayExplorer(CHost host);
@@ -55,6 +65,13 @@ public:
     // The status bar's height when shown, else 0; the chart takes the rest of the client area.
     [[nodiscard]] int StatusHeight() const;
     void PlaceStatusBar(int nWidth, int nClientHeight);
+    // The narrowest status line that still shows a read-out whole, beside the Follow button.
+    [[nodiscard]] int StatusMinimumWidth() const;
+    // The reading under the cursor as the status line gives it; empty without a cursor.
+    [[nodiscard]] std::string ReadoutText() const;
+    // Which way the page is printed (File > Landscape page, or the preview's choice).
+    [[nodiscard]] bool PrintLandscape() const { return m_options.m_bPrintLandscape; }
+    void SetPrintLandscape(bool bLandscape);
 
 private:
     void OnDayChange(const CDayChange& change);
@@ -66,6 +83,13 @@ private:
     void UpdateTitle();
     void UpdateStatus();
     void UpdateChecks();
+    // Opens the day before (nStep -1) or after (+1) in the folder, keeping the hours in view.
+    void GoToDay(int nStep);
+    // The statistics panel, when open, for the span in view.
+    void UpdateStatistics();
+    void CopyReadout();
+    // What assistive technologies say of the chart: the day, the span, the largest |E|.
+    void UpdateAccessibleDescription();
     void AskAlarmLevels();
     void AskFixedScale();
     void SaveOptions();
@@ -75,8 +99,10 @@ private:
     std::unique_ptr<CChartInteraction> m_pInteraction;
     std::unique_ptr<CDayWatch> m_pWatch;
     QStatusBar* m_pStatusBar = nullptr;
-    QLabel* m_pStatus = nullptr;
+    CStatusFields* m_pFields = nullptr;
     QToolButton* m_pFollow = nullptr;
+    CSpanPanel* m_pPanel = nullptr; // the span's figures, over the chart
+    bool m_bStatistics = false;     // the panel is open
     CAlarmWatch m_alarm;
     QTimer m_statusSoon; // appended readings rewrite the status line a few times a second at most
 
@@ -84,4 +110,7 @@ private:
     bool m_bFitScale = false;
     bool m_bFollowing = false; // the view keeps the newest reading in view
     std::string m_strTrouble;  // why following or a next day's file failed, until it changes
+    // While a neighbouring day opens: the view to keep, and whether that day is a past one.
+    std::optional<CChartView> m_keptView;
+    bool m_bKeptPastDay = false;
 };

@@ -31,6 +31,7 @@
 #include <string>
 
 class CDayExplorer;
+class CRecentFilesMenu;
 class CStrip;
 class CStripChart;
 class CViewerSettings;
@@ -99,6 +100,15 @@ private:
     void OnFileOpen();
     void OnFileExit();
     void OnAbout();
+    void OnPrintPreview();
+    void OnFileExport();
+    void OnCopyChart();
+    void OnHelpKeys();
+    void OnRecentFile(UINT nID);
+    // Opens a file the user chose (Open, a drop, a recent file) and puts it first on the recent
+    // files; says so when it does not open.
+    bool OpenChosenFile(const std::string& strPath);
+    void AddRecentFile(const std::string& strPath);
     void OnFirstPaint();
     // The chart's side of what the day document announces.
     void OnDayChange(const CDayChange& change);
@@ -112,7 +122,8 @@ private:
     CViewerContext m_context;
     CDayDocument m_day;       // the day in view, in the context's array
     CCommandTable m_commands; // every menu command: the window's own, then the explorer's
-    std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
+    std::unique_ptr<CDayExplorer> m_pExplorer;   // zoom, read-out, alarms, status line, following
+    std::unique_ptr<CRecentFilesMenu> m_pRecent; // File > Recent files
     bool m_bStartupLoadQueued = false;
     bool m_bChartHasDay = false; // a day was handed over: the next one clears it first (127)
     // The early read taken in the first paint, said after it.

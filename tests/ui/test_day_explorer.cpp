@@ -4,9 +4,8 @@
 #include "chart/StripChart.h"
 #include "settings/ViewOptions.h"
 #include "tests/ui/test_viewer_support.h"
+#include "ui/StatusFields.h"
 
-#include <QLabel>
-#include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -26,9 +25,16 @@ double Span(const CStripChart& chart) {
     return chart.State().ShownTime().Span();
 }
 
+// Every field of the status line, shown or dropped for want of room.
 std::string StatusText(CViewerDlg& viewer) {
-    const auto* pLabel = viewer.GetSafeHwnd()->findChild<QStatusBar*>()->findChild<QLabel*>();
-    return pLabel != nullptr ? pLabel->text().toStdString() : std::string();
+    const auto* pFields = viewer.GetSafeHwnd()->findChild<CStatusFields*>();
+    std::string str;
+    for (const CStatusFieldSpec& spec :
+         {STATUS_READOUT, STATUS_ALERT, STATUS_TROUBLE, STATUS_VIEW, STATUS_EXTREMES, STATUS_LEVELS,
+          STATUS_DATE, STATUS_READINGS}) {
+        str += pFields->Text(spec) + "   ";
+    }
+    return str;
 }
 } // namespace
 
