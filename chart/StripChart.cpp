@@ -2,7 +2,16 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+constexpr int LARGE_WINDOW_WIDTH = 1600;
+constexpr int LARGE_WINDOW_HEIGHT = 1000;
+constexpr double TEXT_BASE_WIDTH = 1280.0;
+constexpr double TEXT_BASE_HEIGHT = 800.0;
+constexpr double MAX_TEXT_SCALE = 2.0;
+} // namespace
 
 CStripChart::CStripChart(QWidget* pParent) : QWidget(pParent) {
     // Draw fills every pixel itself.
@@ -38,9 +47,23 @@ void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSam
     update();
 }
 
+double ScreenTextScale(const QSize& szWindow) {
+    if (szWindow.width() < LARGE_WINDOW_WIDTH || szWindow.height() < LARGE_WINDOW_HEIGHT) {
+        return 1.0;
+    }
+    return std::min(MAX_TEXT_SCALE, std::min(szWindow.width() / TEXT_BASE_WIDTH,
+                                             szWindow.height() / TEXT_BASE_HEIGHT));
+}
+
 void CStripChart::paintEvent(QPaintEvent* /*pEvent*/) {
     QPainter painter(this);
-    Draw(painter, QRectF(rect()), CChartStyle{true});
+    // Drawn smaller and scaled up: the text grows, the plot keeps its place in the widget (the
+    // fractions are the same), and the hairlines stay one pixel wide.
+    const double dScale = ScreenTextScale(window()->size());
+    if (dScale != 1.0) {
+        painter.scale(dScale, dScale);
+    }
+    Draw(painter, QRectF(0.0, 0.0, width() / dScale, height() / dScale), CChartStyle{true});
 }
 
 CChartGeometry CStripChart::Geometry() const {

@@ -231,6 +231,24 @@ int CDayExplorer::StatusHeight() const {
 }
 
 void CDayExplorer::PlaceStatusBar(int nWidth, int nClientHeight) {
+    // A large window's status line grows with its chart's text, to be read from across a room.
+    QFont font = QApplication::font(m_pStatusBar);
+    if (font.pointSizeF() > 0.0) {
+        font.setPointSizeF(font.pointSizeF() *
+                           ScreenTextScale(m_host.pWindow->GetSafeHwnd()->size()));
+    }
+    if (font != m_pStatusBar->font()) {
+        const int nBefore = StatusHeight();
+        m_pStatusBar->setFont(font);
+        if (StatusHeight() != nBefore) {
+            // The chart gives the taller line its room, once this layout is over.
+            QTimer::singleShot(0, m_pStatusBar, [this] {
+                if (m_host.relayout) {
+                    m_host.relayout();
+                }
+            });
+        }
+    }
     const int nHeight = StatusHeight();
     m_pStatusBar->setGeometry(0, nClientHeight - nHeight, nWidth, nHeight);
 }

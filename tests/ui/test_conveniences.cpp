@@ -122,6 +122,18 @@ TEST_F(CConveniencesTest, TheReadOutStaysWholeAtTheDefaultAndTheSmallestSize) {
             EXPECT_EQ(pReadout->width(), pReadout->sizeHint().width()) << size.width();
             EXPECT_NE(pReadout->text().indexOf("kV/m"), -1);
         }
+        // In a large window the status line's text grows with the chart's; back at 600 x 400 it
+        // is the desktop's again.
+        QStatusBar* pStatus = pWindow->findChild<QStatusBar*>();
+        const double dNormal = QApplication::font(pStatus).pointSizeF();
+        pWindow->resize(1700, 1050);
+        QCoreApplication::processEvents();
+        EXPECT_DOUBLE_EQ(pStatus->font().pointSizeF(), dNormal * 1050 / 800.0);
+        EXPECT_EQ(ScreenTextScale(QSize(1599, 1200)), 1.0);
+        EXPECT_EQ(ScreenTextScale(QSize(4000, 3000)), 2.0);
+        pWindow->resize(600, 400);
+        QCoreApplication::processEvents();
+        EXPECT_DOUBLE_EQ(pStatus->font().pointSizeF(), dNormal);
         // Whole-day and view figures say which they are.
         EXPECT_EQ(Fields(viewer).Text(STATUS_EXTREMES).rfind("Day min ", 0), 0u);
         viewer.SendCommand(ID_FILE_EXIT);
