@@ -156,6 +156,7 @@ void CDayExplorer::OnDayChange(const CDayChange& change) {
 
 void CDayExplorer::OnNewDay() {
     m_strTrouble.clear();
+    m_strNotice.clear();
     m_bFollowing = true;
     const CChartState& state = m_host.pChart->State();
     CChartView view = state.view;
@@ -304,7 +305,7 @@ void CDayExplorer::GoToDay(int nStep) {
     const std::string strPath =
         strCurrent.empty() ? std::string() : NeighbourDay(strCurrent, nStep);
     if (strPath.empty()) {
-        m_strTrouble = nStep < 0 ? "no earlier day in this folder" : "no later day in this folder";
+        m_strNotice = nStep < 0 ? "no earlier day in this folder" : "no later day in this folder";
         QApplication::beep();
         UpdateStatus();
         return;
@@ -331,8 +332,8 @@ void CDayExplorer::UpdateStatistics() {
 void CDayExplorer::CopyReadout() {
     const std::string strReadout = ReadoutText();
     if (strReadout.empty()) {
-        m_strTrouble = "no read-out to copy: point at the chart, or step with Ctrl+Left or "
-                       "Ctrl+Right";
+        m_strNotice = "no read-out to copy: point at the chart, or step with Ctrl+Left or "
+                      "Ctrl+Right";
         QApplication::beep();
         UpdateStatus();
         return;
@@ -382,6 +383,7 @@ void CDayExplorer::UpdateAccessibleDescription() {
 }
 
 void CDayExplorer::OnChartAction(EChartAction eAction) {
+    m_strNotice.clear(); // said until the user does something else
     const CChartState& state = m_host.pChart->State();
     switch (eAction) {
     case EChartAction::ViewChanged: {
@@ -476,6 +478,7 @@ void CDayExplorer::UpdateStatus() {
     addTrouble(
         day.WholeRead().strReadError.empty() ? "" : "read error: " + day.WholeRead().strReadError);
     addTrouble(m_strTrouble);
+    addTrouble(m_strNotice);
     fields.Set(STATUS_TROUBLE, strTrouble);
 
     const CChartRange shown = state.ShownTime();

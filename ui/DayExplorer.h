@@ -110,6 +110,7 @@ private:
     bool m_bFitScale = false;
     bool m_bFollowing = false; // the view keeps the newest reading in view
     std::string m_strTrouble;  // why following or a next day's file failed, until it changes
+    std::string m_strNotice;   // why a command did nothing, until the next action in the chart
     // While a neighbouring day opens: the view to keep, and whether that day is a past one.
     std::optional<CChartView> m_keptView;
     bool m_bKeptPastDay = false;

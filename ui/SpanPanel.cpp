@@ -35,6 +35,9 @@ CSpanPanel::CSpanPanel(CStripChart* pChart, std::function<void()> onClosed)
     pClose->setText(QStringLiteral("\u00d7"));
     pClose->setToolTip(QStringLiteral("Close the statistics"));
     pClose->setAccessibleName(QStringLiteral("Close"));
+    // Reached with Tab; a click leaves the keys with the chart.
+    pCopy->setFocusPolicy(Qt::TabFocus);
+    pClose->setFocusPolicy(Qt::TabFocus);
     QObject::connect(pCopy, &QToolButton::clicked, this, [this] { CopyToClipboard(); });
     QObject::connect(pClose, &QToolButton::clicked, this, [this] {
         hide();
