@@ -11,14 +11,16 @@
 using namespace testing_support;
 
 namespace {
-class RecentFilesTest : public CRegistryTest {};
-
-std::vector<std::string> Kept() {
-    ForgetRegistryHives();
-    CRecentFiles files;
-    files.Load();
-    return files.Paths();
-}
+class RecentFilesTest : public CRegistryTest {
+protected:
+    // The list as the next run of the program finds it.
+    static std::vector<std::string> Kept() {
+        StartNextRun();
+        CRecentFiles files;
+        files.Load();
+        return files.Paths();
+    }
+};
 } // namespace
 
 TEST_F(RecentFilesTest, NewestFirstEightAtMostAndLongPathsWhole) {

@@ -233,7 +233,7 @@ TEST_F(ViewerSettingsTest, TwoViewersSaveOnlyTheOptionsEachChanged) {
     first.m_bFollowNewest = true;
     ASSERT_TRUE(first.Save().Ok());
 
-    ForgetRegistryHives();
+    StartNextRun();
     CViewOptions kept;
     kept.Load();
     EXPECT_EQ(kept.m_dWarningLevel, 1.5);
