@@ -44,18 +44,10 @@ COutcome SizeFailure(int nWidth, int nHeight) {
 }
 
 COutcome RenderPng(const CChartState& state, int nWidth, int nHeight, QByteArray* pBytes) {
-    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    const QImage image = RenderChartImage(state, nWidth, nHeight);
     if (image.isNull()) {
         return COutcome::Fail("not enough memory for a " + std::to_string(nWidth) + "x" +
                               std::to_string(nHeight) + " image");
-    }
-    // Screen resolution, so the fonts have their screen size.
-    const int nDotsPerMetre = static_cast<int>(SCREEN_DPI * INCHES_PER_METRE + 0.5);
-    image.setDotsPerMeterX(nDotsPerMetre);
-    image.setDotsPerMeterY(nDotsPerMetre);
-    {
-        QPainter painter(&image);
-        CChartRenderer().Draw(painter, QRectF(0, 0, nWidth, nHeight), state, CChartStyle{});
     }
     QBuffer buffer(pBytes);
     buffer.open(QIODevice::WriteOnly);
@@ -86,6 +78,22 @@ COutcome RenderSvg(const CChartState& state, int nWidth, int nHeight,
     return {};
 }
 } // namespace
+
+QImage RenderChartImage(const CChartState& state, int nWidth, int nHeight) {
+    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
+    // Screen resolution, so the fonts have their screen size.
+    const int nDotsPerMetre = static_cast<int>(SCREEN_DPI * INCHES_PER_METRE + 0.5);
+    image.setDotsPerMeterX(nDotsPerMetre);
+    image.setDotsPerMeterY(nDotsPerMetre);
+    {
+        QPainter painter(&image);
+        CChartRenderer().Draw(painter, QRectF(0, 0, nWidth, nHeight), state, CChartStyle{});
+    }
+    return image;
+}
 
 COutcome ParseSizeArg(const std::string& strArg, int* pnWidth, int* pnHeight) {
     if (strArg.empty()) {

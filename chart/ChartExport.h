@@ -8,6 +8,7 @@
 
 #include <string>
 
+class QImage;
 struct CChartState;
 
 constexpr int DEFAULT_EXPORT_WIDTH = 1200;
@@ -28,6 +29,10 @@ enum class EExportKind { Unknown, Png, Svg, Pdf };
 // target, after its links, either new or a regular file (a device or a pipe gives "not a regular
 // file: PATH", and is never replaced). Used for every kind of export.
 COutcome CheckExportTarget(const std::string& strOut);
+
+// The chart as a PNG export draws it (screen colours and fonts, no cursor): for the clipboard. A
+// null image when there is not enough memory for it.
+[[nodiscard]] QImage RenderChartImage(const CChartState& state, int nWidth, int nHeight);
 
 // Draws state into strOut (.png or .svg) at nWidth x nHeight pixels; strDescription names the
 // data in an SVG's description. On failure the target is as it was and nothing is left beside it.

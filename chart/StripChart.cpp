@@ -4,8 +4,15 @@
 #include <QPainter>
 
 #include <algorithm>
-
 #include <cmath>
+
+namespace {
+constexpr int LARGE_WINDOW_WIDTH = 1600;
+constexpr int LARGE_WINDOW_HEIGHT = 1000;
+constexpr double TEXT_BASE_WIDTH = 1280.0;
+constexpr double TEXT_BASE_HEIGHT = 800.0;
+constexpr double MAX_TEXT_SCALE = 2.0;
+} // namespace
 
 CStripChart::CStripChart(QWidget* pParent) : QWidget(pParent) {
     // Draw fills every pixel itself.
@@ -68,14 +75,30 @@ void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSam
                .intersected(rect()));
 }
 
+double ScreenTextScale(const QSize& szWindow) {
+    if (szWindow.width() < LARGE_WINDOW_WIDTH || szWindow.height() < LARGE_WINDOW_HEIGHT) {
+        return 1.0;
+    }
+    return std::min(MAX_TEXT_SCALE, std::min(szWindow.width() / TEXT_BASE_WIDTH,
+                                             szWindow.height() / TEXT_BASE_HEIGHT));
+}
+
 void CStripChart::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(this);
+    // Drawn smaller and scaled up: the text grows, the plot keeps its place in the widget (the
+    // fractions are the same), and the hairlines stay one pixel wide.
+    const double dScale = ScreenTextScale(window()->size());
+    if (dScale != 1.0) {
+        painter.scale(dScale, dScale);
+    }
     CChartStyle style{true};
     // Qt paints the union of what was asked; only a strip of the plot holds the whole trace.
     if (const QRect rcDirty = pEvent->rect(); rcDirty != rect()) {
-        style.rcDirty = QRectF(rcDirty);
+        style.rcDirty = QRectF(rcDirty.x() / dScale, rcDirty.y() / dScale,
+                               rcDirty.width() / dScale, rcDirty.height() / dScale);
     }
-    m_renderer.Draw(painter, QRectF(rect()), m_model.State(), style);
+    m_renderer.Draw(painter, QRectF(0.0, 0.0, width() / dScale, height() / dScale),
+                    m_model.State(), style);
 }
 
 CChartGeometry CStripChart::Geometry() const {

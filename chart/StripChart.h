@@ -12,6 +12,11 @@
 
 #include <QWidget>
 
+// How much larger the screen draws the chart's text in a window of szWindow, so that a chart on a
+// large screen reads from across a room: 1 below 1600 x 1000; from there on as many times as the
+// window is larger than 1280 x 800, at most 2. The page and the exported files never scale.
+[[nodiscard]] double ScreenTextScale(const QSize& szWindow);
+
 class CStripChart : public QWidget, public IChartDispatch {
     Q_OBJECT
 

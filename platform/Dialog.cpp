@@ -44,6 +44,8 @@ QKeySequence KeySequenceOf(const CAccelTemplate& accel) {
         nKey = accel.key; // Qt's letters and digits are their ASCII codes, as virtual keys are
     } else if (accel.key >= VK_F1 && accel.key <= VK_F24) {
         nKey = Qt::Key_F1 + (accel.key - VK_F1);
+    } else if (accel.key == VK_PRIOR || accel.key == VK_NEXT) {
+        nKey = accel.key == VK_PRIOR ? Qt::Key_PageUp : Qt::Key_PageDown;
     }
     if (nKey == 0 || (accel.fVirt & FVIRTKEY) == 0) {
         return {};

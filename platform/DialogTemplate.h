@@ -52,6 +52,8 @@ constexpr BYTE FVIRTKEY = 0x01;
 constexpr BYTE FSHIFT = 0x04;
 constexpr BYTE FCONTROL = 0x08;
 constexpr BYTE FALT = 0x10;
+constexpr WORD VK_PRIOR = 0x21; // Page Up
+constexpr WORD VK_NEXT = 0x22;  // Page Down
 constexpr WORD VK_F1 = 0x70;
 constexpr WORD VK_F24 = 0x87;
 #endif
@@ -110,7 +112,7 @@ struct CMenuTemplate {
 };
 
 // One key of an accelerator table, in ACCEL's shape: a virtual key ('A'-'Z', '0'-'9', VK_F1 to
-// VK_F24) with FVIRTKEY and its modifiers, and the command it sends.
+// VK_F24, VK_PRIOR, VK_NEXT) with FVIRTKEY and its modifiers, and the command it sends.
 struct CAccelTemplate {
     BYTE fVirt = FVIRTKEY;
     WORD key = 0;

@@ -46,6 +46,8 @@ const char* ModalKindName(EModalKind eKind) {
         return "dialog";
     case EModalKind::Input:
         return "input form";
+    case EModalKind::PrintPreview:
+        return "print preview";
     }
     return "dialog";
 }

@@ -26,8 +26,9 @@ enum class EModalKind {
     MessageBox,
     FileDialog,
     PrintDialog,
-    Dialog, // a dialog from a template
-    Input,  // a form of labelled text fields
+    Dialog,       // a dialog from a template
+    Input,        // a form of labelled text fields
+    PrintPreview, // the pages as they would print
 };
 
 // One entry of a file dialog's filter list.
@@ -59,7 +60,8 @@ struct CModalAnswer {
     INT_PTR nResult = 2; // the dialog's result: IDOK, IDCANCEL, or a template dialog's end code
     // File dialogs: the name as the user would type or pick it. A relative name is taken in the
     // starting folder, and the default extension is added as the dialog adds it.
-    // Print dialogs: a PDF file the printer writes to, or empty.
+    // Print dialogs: a PDF file the printer writes to, or empty. Print previews: a PDF file the
+    // previewed pages are written to, or empty.
     // Input forms: the values as typed, one line per field.
     std::string strPath;
     // Template dialogs: run the real modal loop after all; whoever asked ends it (a timer).

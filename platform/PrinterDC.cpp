@@ -9,7 +9,10 @@ namespace {
 int g_nNextJobId = 1;
 }
 
-CQtPrinterDC::CQtPrinterDC(std::unique_ptr<QPrinter> pPrinter) : m_pPrinter(std::move(pPrinter)) {}
+CQtPrinterDC::CQtPrinterDC(std::unique_ptr<QPrinter> pPrinter)
+    : m_pOwned(std::move(pPrinter)), m_pPrinter(m_pOwned.get()) {}
+
+CQtPrinterDC::CQtPrinterDC(QPrinter* pBorrowed) : m_pPrinter(pBorrowed) {}
 
 CQtPrinterDC::~CQtPrinterDC() {
     // Deleting a context with a job still open abandons the job.
@@ -37,7 +40,7 @@ int CQtPrinterDC::StartDoc(const DOCINFOA* pDocInfo) {
         m_pPrinter->setOutputFileName(QString::fromUtf8(pDocInfo->lpszOutput));
     }
     m_pPainter = std::make_unique<QPainter>();
-    if (!m_pPainter->begin(m_pPrinter.get())) {
+    if (!m_pPainter->begin(m_pPrinter)) {
         m_pPainter.reset();
         return 0;
     }

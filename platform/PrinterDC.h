@@ -47,6 +47,8 @@ class CQtPrinterDC : public CPrinterDC {
 public:
     // Takes ownership of the printer. For PDF output, an aborted job removes the file.
     explicit CQtPrinterDC(std::unique_ptr<QPrinter> pPrinter);
+    // On a printer someone else owns and keeps beyond the context (a print preview's).
+    explicit CQtPrinterDC(QPrinter* pBorrowed);
     ~CQtPrinterDC() override;
     CQtPrinterDC(const CQtPrinterDC&) = delete;
     CQtPrinterDC& operator=(const CQtPrinterDC&) = delete;
@@ -59,12 +61,13 @@ public:
     [[nodiscard]] int GetDeviceCaps(int nIndex) const override;
     [[nodiscard]] HDC_HANDLE GetSafeHdc() const override { return m_hDC; }
 
-    [[nodiscard]] QPrinter* Printer() const { return m_pPrinter.get(); }
+    [[nodiscard]] QPrinter* Printer() const { return m_pPrinter; }
 
 private:
     void ReleaseHandle();
 
-    std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<QPrinter> m_pOwned; // null for a borrowed printer
+    QPrinter* m_pPrinter = nullptr;
     std::unique_ptr<QPainter> m_pPainter;
     HDC_HANDLE m_hDC = 0;
     int m_nPagesStarted = 0;

@@ -34,7 +34,8 @@ bool ParsePaperName(const std::string& strName, EPaper* pePaper) {
 }
 
 COutcome ExportChartPage(CStrip& chart, const std::string& strCaption,
-                         const std::string& strOutPath, EPaper ePaper) {
+                         const std::string& strOutPath, EPaper ePaper,
+                         EPageOrientation eOrientation) {
     CAtomicFile file(strOutPath);
     if (COutcome opened = file.Open(); !opened.Ok()) {
         return opened;
@@ -43,7 +44,9 @@ COutcome ExportChartPage(CStrip& chart, const std::string& strCaption,
     pPrinter->setOutputFormat(QPrinter::PdfFormat);
     pPrinter->setOutputFileName(QString::fromLocal8Bit(file.WritablePath().c_str()));
     pPrinter->setPageSize(QPageSize(ePaper == EPaper::Letter ? QPageSize::Letter : QPageSize::A4));
-    pPrinter->setPageOrientation(QPageLayout::Portrait);
+    pPrinter->setPageOrientation(eOrientation == EPageOrientation::Landscape
+                                     ? QPageLayout::Landscape
+                                     : QPageLayout::Portrait);
     pPrinter->setCreator(QStringLiteral("Quillon"));
 
     CChartPrinter printer(chart, strCaption);

@@ -10,6 +10,7 @@
 class CStrip;
 
 enum class EPaper { A4, Letter };
+enum class EPageOrientation { Portrait, Landscape };
 
 // The paper of the user's locale: Letter where US customary measures are used, A4 elsewhere.
 [[nodiscard]] EPaper DefaultPaperForLocale();
@@ -19,4 +20,5 @@ enum class EPaper { A4, Letter };
 // Prints chart (already holding its data and display settings) with strCaption on one page.
 // On failure strOutPath is as it was and nothing is left beside it.
 COutcome ExportChartPage(CStrip& chart, const std::string& strCaption,
-                         const std::string& strOutPath, EPaper ePaper);
+                         const std::string& strOutPath, EPaper ePaper,
+                         EPageOrientation eOrientation = EPageOrientation::Portrait);

@@ -9,6 +9,7 @@
 constexpr UINT IDD_ABOUTBOX = 100;      // the About box
 constexpr UINT IDD_VIEWER_DIALOG = 146; // the main viewer window
 constexpr UINT IDD_LOADING = 147;       // the loading progress window
+constexpr UINT IDD_KEYS = 150;          // Help > Keys and mouse
 
 // Menu, icon and accelerators
 constexpr UINT IDR_MAINMENU = 149;  // menu bar of the main window
@@ -24,6 +25,7 @@ constexpr int IDC_STATIC = -1;          // items that are never addressed
 constexpr int IDC_STRIPCHART = 1021;    // the strip chart in the main window
 constexpr int IDC_LOADING_TITLE = 1134; // upper line of the loading window
 constexpr int IDC_LOADING_TEXT = 1135;  // lower line of the loading window
+constexpr int IDC_KEYS_LIST = 1140;     // the list of keys and mouse actions
 
 // Menu commands (WM_COMMAND)
 constexpr UINT ID_FILE_EXIT = 32771;
@@ -49,6 +51,19 @@ constexpr UINT ID_VIEW_FOLLOW_SPAN_180 = 32825; // 3 h
 constexpr UINT ID_VIEW_FOLLOW_SPAN_DAY = 32826; // the whole day
 // Across days: the overview of the folder's day files (Ctrl+Shift+A).
 constexpr UINT ID_VIEW_ARCHIVE = 32800;
+// Everyday conveniences: the page, export and the clipboard, neighbouring days, the span's
+// figures, the keys' help, the recent files.
+constexpr UINT ID_FILE_PRINT_PREVIEW = 32850;
+constexpr UINT ID_FILE_PRINT_LANDSCAPE = 32851; // check: the page lies across
+constexpr UINT ID_FILE_EXPORT = 32852;          // Ctrl+E
+constexpr UINT ID_EDIT_COPY_CHART = 32853;      // Ctrl+C: the chart as an image
+constexpr UINT ID_EDIT_COPY_READOUT = 32854;    // Ctrl+Shift+C: the read-out as text
+constexpr UINT ID_GO_PREVIOUS_DAY = 32855;      // PgUp
+constexpr UINT ID_GO_NEXT_DAY = 32856;          // PgDn
+constexpr UINT ID_VIEW_STATISTICS = 32857;      // check: the figures of the span in view
+constexpr UINT ID_HELP_KEYS = 32858;            // Help > Keys and mouse
+constexpr UINT ID_FILE_RECENT_FIRST = 32860;    // File > Recent files, the newest
+constexpr UINT ID_FILE_RECENT_LAST = 32867;     // and the eighth
 // The framework's About command: Help > About Quillon... and F1.
 constexpr UINT ID_APP_ABOUT = 0xE140;
 

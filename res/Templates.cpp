@@ -68,11 +68,27 @@ const CDialogTemplate* AllTemplates() {
                      LOADING_LINE_STYLE, 0},
                 },
         },
+        {
+            .nId = IDD_KEYS,
+            .cx = 300,
+            .cy = 230,
+            .dwStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+            .strCaption = "Keys and Mouse",
+            .strFontFace = "MS Sans Serif",
+            .nPointSize = 8,
+            .items =
+                {
+                    {EDialogItemKind::Custom, IDC_KEYS_LIST, KEYS_LIST_CLASS, 7, 7, 286, 195,
+                     WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0},
+                    {EDialogItemKind::Button, IDOK, "OK", 243, 209, 50, 14,
+                     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
+                },
+        },
     };
     return s_templates;
 }
 
-constexpr int TEMPLATE_COUNT = 3;
+constexpr int TEMPLATE_COUNT = 4;
 
 } // namespace
 

@@ -80,6 +80,7 @@ void CViewOptions::Load() {
             std::end(FOLLOW_SPANS)) {
             m_nFollowSpanMinutes = 0;
         }
+        m_bPrintLandscape = key.ReadInt(PRINT_LANDSCAPE_VALUE, 0) != 0;
     }
     m_stored = values;
 }
@@ -108,6 +109,7 @@ COutcome CViewOptions::Save() {
     number(FLASH_RATE_VALUE, m_nFlashRate, m_stored.m_nFlashRate);
     number(ALARM_SOUND_VALUE, m_bAlarmSound ? 1 : 0, m_stored.m_bAlarmSound ? 1 : 0);
     number(FOLLOW_SPAN_VALUE, m_nFollowSpanMinutes, m_stored.m_nFollowSpanMinutes);
+    number(PRINT_LANDSCAPE_VALUE, m_bPrintLandscape ? 1 : 0, m_stored.m_bPrintLandscape ? 1 : 0);
     if (changed.empty()) {
         return {};
     }

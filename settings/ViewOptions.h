@@ -25,6 +25,7 @@ inline constexpr const char* FLASH_STEP_VALUE = "Flash Step";
 inline constexpr const char* FLASH_RATE_VALUE = "Flash Rate Alert";
 inline constexpr const char* ALARM_SOUND_VALUE = "Alarm Sound";
 inline constexpr const char* FOLLOW_SPAN_VALUE = "Follow Span Minutes";
+inline constexpr const char* PRINT_LANDSCAPE_VALUE = "Print Landscape";
 
 constexpr int DEFAULT_ALARM_HOLD_SECONDS = 0;
 constexpr int MAX_ALARM_HOLD_SECONDS = 3600;
@@ -54,6 +55,7 @@ struct CViewOptionValues {
     int m_nFlashRate = 0;                           // flashes in ten minutes; 0: not used
     bool m_bAlarmSound = true;
     int m_nFollowSpanMinutes = 0; // one of FOLLOW_SPANS
+    bool m_bPrintLandscape = false; // the printed page (and its preview and PDF) lies across
 };
 
 // Several viewers may run at once, each with its own copy: a save writes only the values this

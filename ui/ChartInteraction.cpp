@@ -88,7 +88,7 @@ void CChartInteraction::StepCursor(int nStep) {
                       dTime < shown.dLower ? dTime - shown.dLower : dTime - shown.dUpper));
     }
     m_pChart->SetCursor(true, dTime);
-    m_onAction(EChartAction::CursorMoved);
+    m_onAction(EChartAction::CursorStepped);
 }
 
 bool CChartInteraction::OnKey(int nKey, Qt::KeyboardModifiers modifiers) {
@@ -181,6 +181,7 @@ bool CChartInteraction::eventFilter(QObject* pWatched, QEvent* pEvent) {
             m_pBand->hide();
             SetView(ZoomTo(DayOf(m_pChart->State()), TimeAt(m_ptPressed.x()),
                            TimeAt(pMouse->pos().x())));
+            m_onAction(EChartAction::SpanChosen);
         }
         AimCursor(pMouse->pos());
         return true;

@@ -20,7 +20,13 @@
 class CStripChart;
 class QRubberBand;
 
-enum class EChartAction { ViewChanged, CursorMoved, FollowRequested };
+enum class EChartAction {
+    ViewChanged,
+    CursorMoved,
+    FollowRequested,
+    SpanChosen,    // a Shift+drag chose the span now in view (after its ViewChanged)
+    CursorStepped, // the keys moved the cursor to another reading
+};
 
 class CChartInteraction : public QObject {
 public:

@@ -20,7 +20,7 @@ std::string LoggingDataFolder() {
     return key.OpenKey(szKeyPath, FALSE) ? key.ReadString(LOGGING_PATH_VALUE, "") : std::string();
 }
 
-std::optional<std::string> ChooseDataFile() {
+std::optional<std::string> ChooseDataFile(const std::string& strDayInView) {
     // The array's own terminator is the NUL that ends the list.
     CFileDialog dlg(TRUE, "vks", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     OPEN_DIALOG_FILTER, nullptr);
@@ -32,7 +32,14 @@ std::optional<std::string> ChooseDataFile() {
     std::snprintf(szKeyPath, sizeof(szKeyPath), LOGGING_KEY_FORMAT, LOGGING_KEY_BASE);
     // The folder text must stay valid until the dialog has closed.
     std::string strFolder;
-    if (key.OpenKey(szKeyPath, FALSE)) {
+    std::error_code ecDay;
+    const std::filesystem::path dayFolder = std::filesystem::path(strDayInView).parent_path();
+    if (!strDayInView.empty() &&
+        std::filesystem::is_directory(dayFolder.empty() ? std::filesystem::path(".") : dayFolder,
+                                      ecDay)) {
+        strFolder =
+            dayFolder.empty() ? std::filesystem::current_path(ecDay).string() : dayFolder.string();
+    } else if (key.OpenKey(szKeyPath, FALSE)) {
         strFolder = key.ReadString(LOGGING_PATH_VALUE, "");
     } else {
         std::error_code ec;

@@ -2,7 +2,8 @@
 // The Open dialog for a data file, used at start-up and by File > Open with the same settings:
 // title "Open VKS Data File...", one filter for *.vks, default extension "vks", no owner, and the
 // logging program's data folder (from its registry key) as the starting folder, else the current
-// folder.
+// folder. File > Open with a day in view starts in that day's folder instead: the user most often
+// wants a neighbour of the day they are looking at.
 
 #include <optional>
 #include <string>
@@ -18,5 +19,6 @@ inline constexpr const char* LOGGING_PATH_VALUE = "Data Logging Path";
 // name none.
 [[nodiscard]] std::string LoggingDataFolder();
 
-// The full path the user chose, or nothing when the dialog was cancelled.
-[[nodiscard]] std::optional<std::string> ChooseDataFile();
+// The full path the user chose, or nothing when the dialog was cancelled. strDayInView, when not
+// empty, is the day on screen, whose folder the dialog starts in.
+[[nodiscard]] std::optional<std::string> ChooseDataFile(const std::string& strDayInView = {});

@@ -1,22 +1,29 @@
 #include "ui/DayExplorer.h"
 
 #include "chart/ChartTimeFormat.h"
+#include "chart/SpanStatistics.h"
 #include "chart/StripChart.h"
+#include "data/NeighbourDay.h"
 #include "platform/Dialog.h"
 #include "platform/InputForm.h"
 #include "platform/MessageBox.h"
 #include "res/Resource.h"
 #include "ui/AlarmBanner.h"
 #include "ui/AlarmSound.h"
+#include "ui/ChartAccess.h"
 #include "ui/ChartInteraction.h"
 #include "ui/CommandTable.h"
 #include "ui/DayWatch.h"
+#include "ui/SpanPanel.h"
+#include "ui/StatusFields.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QClipboard>
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +35,11 @@ const char* const ALERT_STYLE = "QLabel { color: white; background: #c02020; }";
 const char* const QUIET_STYLE = "QLabel { color: black; background: #ffb000; }";
 constexpr double FLASH_COUNT_SECONDS = 600.0; // the status line counts the last ten minutes
 const char* const ACKNOWLEDGE_HINT = "Click or Ctrl+K to acknowledge";
+constexpr int MAX_HOLD_SECONDS = 3600;
+constexpr const char* FOLLOW_TEXT = "Follow";
+constexpr const char* FOLLOWING_TEXT = "Following";
+// Beyond the fields and the Follow button: the status bar's own margins and the button's gap.
+constexpr int STATUS_BAR_MARGINS = 24;
 
 std::string ClockOf(double dTime) {
     return FormatChartTime(dTime, "%H:%M:%S", false);
@@ -125,20 +137,28 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     // The desktop's own colours, whatever the window around the chart paints.
     m_pStatusBar->setPalette(QApplication::palette(m_pStatusBar));
     m_pStatusBar->setAutoFillBackground(true);
-    m_pStatus = new QLabel(m_pStatusBar);
-    m_pStatus->setTextFormat(Qt::PlainText);
-    m_pStatusBar->addWidget(m_pStatus, 1);
+    m_pFields = new CStatusFields(m_pStatusBar);
+    m_pStatusBar->addWidget(m_pFields, 1);
     m_pQuiet = new QLabel(m_pStatusBar);
     m_pQuiet->setTextFormat(Qt::PlainText);
     m_pQuiet->setStyleSheet(QString::fromLatin1(QUIET_STYLE));
     m_pQuiet->hide();
     m_pStatusBar->insertWidget(0, m_pQuiet); // first, where it is seen
+    // Checked while following; as wide for either text, so the fields do not shift.
     m_pFollow = new QToolButton(m_pStatusBar);
-    m_pFollow->setText(QStringLiteral("Follow"));
-    m_pFollow->setToolTip(QStringLiteral("Keep the newest reading in view (End)"));
+    m_pFollow->setCheckable(true);
+    m_pFollow->setText(QString::fromLatin1(FOLLOWING_TEXT));
+    m_pFollow->setMinimumWidth(m_pFollow->sizeHint().width());
+    m_pFollow->setText(QString::fromLatin1(FOLLOW_TEXT));
     m_pStatusBar->addPermanentWidget(m_pFollow);
-    QObject::connect(m_pFollow, &QToolButton::clicked, this,
-                     [this] { OnChartAction(EChartAction::FollowRequested); });
+    QObject::connect(m_pFollow, &QToolButton::clicked, this, [this](bool bChecked) {
+        if (bChecked) {
+            OnChartAction(EChartAction::FollowRequested);
+        } else {
+            m_bFollowing = false; // the view stays where it is as readings arrive
+            UpdateStatus();
+        }
+    });
     m_pStatusBar->setVisible(m_options.m_bStatusBar);
     m_pBanner = new CAlarmBanner(m_host.pClient);
     m_pBanner->SetOnClicked([this] {
@@ -150,6 +170,11 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     m_pSound = new CAlarmSound(this);
     m_tick.setInterval(TICK_MS);
     QObject::connect(&m_tick, &QTimer::timeout, this, [this] { OnTick(); });
+    m_pPanel = new CSpanPanel(m_host.pChart, [this] {
+        m_bStatistics = false;
+        UpdateChecks();
+    });
+    MakeChartAccessible(m_host.pChart);
 
     m_pInteraction = std::make_unique<CChartInteraction>(
         m_host.pChart, [this](EChartAction eAction) { OnChartAction(eAction); });
@@ -173,7 +198,10 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
     m_host.pChart->SetAlarmLevels({m_options.m_dWarningLevel, m_options.m_dAlertLevel});
     m_statusSoon.setSingleShot(true);
     m_statusSoon.setInterval(STATUS_SETTLE_MS);
-    QObject::connect(&m_statusSoon, &QTimer::timeout, this, [this] { UpdateStatus(); });
+    QObject::connect(&m_statusSoon, &QTimer::timeout, this, [this] {
+        UpdateStatistics();
+        UpdateStatus();
+    });
     m_nListener = m_host.pDay->Listen([this](const CDayChange& change) { OnDayChange(change); });
     UpdateChecks();
 }
@@ -210,12 +238,30 @@ void CDayExplorer::OnDayChange(const CDayChange& change) {
 
 void CDayExplorer::OnNewDay(bool bReread) {
     m_strTrouble.clear();
-    // Into the next day, a followed view keeps its span, zoomed by hand or chosen.
-    const CChartView& before = m_host.pChart->State().view;
-    const double dKeptSpan =
-        m_bOpeningNext && m_bFollowing && before.bTimeSet ? before.time.Span() : 0.0;
-    m_bFollowing = true;
-    ShowFollowSpan(dKeptSpan);
+    m_strNotice.clear();
+    if (m_keptView) {
+        m_bFollowing = true;
+        const CChartState& state = m_host.pChart->State();
+        CChartView view = state.view;
+        view.bTimeSet = false;
+        if (m_keptView && m_keptView->bTimeSet) {
+            // A neighbouring day: the same hours, so that two days compare.
+            view.bTimeSet = true;
+            view.time = ClampView(m_keptView->time, CChartInteraction::DayOf(state));
+        }
+        if (m_keptView) {
+            const double dLast = state.points.empty() ? 0.0 : state.points.back().dTime;
+            m_bFollowing = !m_bKeptPastDay && (!view.bTimeSet || view.time.dUpper >= dLast);
+        }
+        m_host.pChart->SetView(view);
+    } else {
+        // Into the next day, a followed view keeps its span, zoomed by hand or chosen.
+        const CChartView& before = m_host.pChart->State().view;
+        const double dKeptSpan =
+            m_bOpeningNext && m_bFollowing && before.bTimeSet ? before.time.Span() : 0.0;
+        m_bFollowing = true;
+        ShowFollowSpan(dKeptSpan);
+    }
     m_host.pChart->SetCursor(false, 0.0);
     const std::span<const FieldSample> records = m_host.pDay->Records();
     const bool bGoOn = m_bOpeningNext && m_bLive && m_alarm.Level() != EAlarmLevel::None;
@@ -254,6 +300,7 @@ void CDayExplorer::OnNewDay(bool bReread) {
     UpdateTitle();
     UpdateBanner();
     UpdateTick();
+    UpdateStatistics();
     UpdateStatus();
 }
 
@@ -426,6 +473,28 @@ void CDayExplorer::OnAppended(std::size_t nFirst) {
     ApplyValueScale();
 }
 
+int CDayExplorer::StatusMinimumWidth() const {
+    if (!m_options.m_bStatusBar) {
+        return 0;
+    }
+    // The widest read-out of a day within +-100 kV/m, or of this day's scale: a column from -M
+    // to -M.
+    char sz[32];
+    std::snprintf(sz, sizeof sz, "-%.3f", std::max(100.0, m_host.pDay->ValueScale()));
+    const QString strWidest =
+        QStringLiteral("00:00:00  %1 to %1 kV/m").arg(QString::fromLatin1(sz));
+    return m_pFields->fontMetrics().horizontalAdvance(strWidest) + m_pFollow->minimumWidth() +
+           STATUS_BAR_MARGINS;
+}
+
+void CDayExplorer::SetPrintLandscape(bool bLandscape) {
+    if (m_options.m_bPrintLandscape != bLandscape) {
+        m_options.m_bPrintLandscape = bLandscape;
+        SaveOptions();
+        UpdateChecks();
+    }
+}
+
 int CDayExplorer::StatusHeight() const {
     return m_options.m_bStatusBar ? m_pStatusBar->sizeHint().height() : 0;
 }
@@ -435,6 +504,24 @@ int CDayExplorer::BannerHeight() const {
 }
 
 void CDayExplorer::PlaceStatusBar(int nWidth, int nClientHeight) {
+    // A large window's status line grows with its chart's text, to be read from across a room.
+    QFont font = QApplication::font(m_pStatusBar);
+    if (font.pointSizeF() > 0.0) {
+        font.setPointSizeF(font.pointSizeF() *
+                           ScreenTextScale(m_host.pWindow->GetSafeHwnd()->size()));
+    }
+    if (font != m_pStatusBar->font()) {
+        const int nBefore = StatusHeight();
+        m_pStatusBar->setFont(font);
+        if (StatusHeight() != nBefore) {
+            // The chart gives the taller line its room, once this layout is over.
+            QTimer::singleShot(0, m_pStatusBar, [this] {
+                if (m_host.relayout) {
+                    m_host.relayout();
+                }
+            });
+        }
+    }
     const int nHeight = StatusHeight();
     m_pStatusBar->setGeometry(0, nClientHeight - nHeight, nWidth, nHeight);
     m_pBanner->setGeometry(0, 0, nWidth, m_pBanner->BandHeight());
@@ -489,9 +576,102 @@ void CDayExplorer::AddCommands(CCommandTable& commands) {
             m_host.relayout(); // the chart takes the room the bar gives up, or gives it back
         }
     });
+    commands.Add(ID_GO_PREVIOUS_DAY, [this] { GoToDay(-1); });
+    commands.Add(ID_GO_NEXT_DAY, [this] { GoToDay(+1); });
+    commands.Add(ID_VIEW_STATISTICS, [this] {
+        m_bStatistics = !m_bStatistics;
+        UpdateStatistics();
+        UpdateChecks();
+    });
+    commands.Add(ID_EDIT_COPY_READOUT, [this] { CopyReadout(); });
+    commands.Add(ID_FILE_PRINT_LANDSCAPE,
+                 [this] { SetPrintLandscape(!m_options.m_bPrintLandscape); });
+}
+
+void CDayExplorer::GoToDay(int nStep) {
+    const std::string& strCurrent = m_host.pDay->Path();
+    const std::string strPath =
+        strCurrent.empty() ? std::string() : NeighbourDay(strCurrent, nStep);
+    if (strPath.empty()) {
+        m_strNotice = nStep < 0 ? "no earlier day in this folder" : "no later day in this folder";
+        QApplication::beep();
+        UpdateStatus();
+        return;
+    }
+    // Following stays off on a past day: one with a later day beside it in the folder.
+    m_keptView = m_host.pChart->State().view;
+    m_bKeptPastDay = !IsLatestDay(strPath);
+    if (m_host.loadDay) {
+        (void)m_host.loadDay(strPath); // one that does not open leaves the day as it was
+    }
+    m_keptView.reset();
+}
+
+void CDayExplorer::UpdateStatistics() {
+    if (!m_bStatistics) {
+        m_pPanel->hide();
+        return;
+    }
+    const CChartState& state = m_host.pChart->State();
+    m_pPanel->ShowStatistics(
+        SpanStatisticsOf(CPointIndex(state.points), state.ShownTime(), state.overlay.alarms));
+}
+
+void CDayExplorer::CopyReadout() {
+    const std::string strReadout = ReadoutText();
+    if (strReadout.empty()) {
+        m_strNotice = "no read-out to copy: point at the chart, or step with Ctrl+Left or "
+                      "Ctrl+Right";
+        QApplication::beep();
+        UpdateStatus();
+        return;
+    }
+    const CDayDocument& day = *m_host.pDay;
+    QApplication::clipboard()->setText(
+        QString::fromStdString(day.Date() ? day.Date()->Text() + " " + strReadout : strReadout));
+}
+
+std::string CDayExplorer::ReadoutText() const {
+    const CChartState& state = m_host.pChart->State();
+    if (!state.overlay.bCursor) {
+        return {};
+    }
+    const CChartGeometry geometry = m_host.pChart->Geometry();
+    const double dColumn = state.ShownTime().Span() / std::max(1.0, geometry.Plot().Width());
+    const CReadout readout =
+        ReadoutAt(CPointIndex(state.points), state.overlay.dCursorTime, dColumn, dColumn * 4);
+    if (!readout.bAny) {
+        return ClockOf(state.overlay.dCursorTime) + "  no reading";
+    }
+    if (readout.bSingle) {
+        return ClockOf(readout.dTime) + "  " + Value(readout.dValue) + " kV/m";
+    }
+    return ClockOf(readout.dTime) + "  " + Value(readout.dMin) + " to " + Value(readout.dMax) +
+           " kV/m";
+}
+
+void CDayExplorer::UpdateAccessibleDescription() {
+    const CDayDocument& day = *m_host.pDay;
+    const CChartRange shown = m_host.pChart->State().ShownTime();
+    std::string str = day.Date() ? "Day " + day.Date()->Text() : std::string("Day without a date");
+    str += ", shown from " + ClockOf(shown.dLower) + " to " +
+           FormatChartTime(shown.dUpper, "%H:%M:%S", true);
+    if (const CDayExtremes& extremes = day.Extremes(); extremes.bAny) {
+        const bool bLow = std::fabs(extremes.min.dValue) > std::fabs(extremes.max.dValue);
+        const CDayExtreme& largest = bLow ? extremes.min : extremes.max;
+        str += ", largest |E| " + Value(std::fabs(largest.dValue)) + " kV/m at " +
+               ClockOf(largest.dTime);
+    } else {
+        str += ", no readings";
+    }
+    const QString strDescription = QString::fromStdString(str);
+    if (m_host.pChart->accessibleDescription() != strDescription) {
+        m_host.pChart->setAccessibleDescription(strDescription);
+    }
 }
 
 void CDayExplorer::OnChartAction(EChartAction eAction) {
+    m_strNotice.clear(); // said until the user does something else
     const CChartState& state = m_host.pChart->State();
     switch (eAction) {
     case EChartAction::ViewChanged: {
@@ -499,8 +679,17 @@ void CDayExplorer::OnChartAction(EChartAction eAction) {
         const double dLast = state.points.empty() ? 0.0 : state.points.back().dTime;
         m_bFollowing = !state.view.bTimeSet || state.view.time.dUpper >= dLast;
         ApplyValueScale();
+        UpdateStatistics();
         break;
     }
+    case EChartAction::SpanChosen:
+        m_bStatistics = true; // the span chosen is worth its figures
+        UpdateStatistics();
+        UpdateChecks();
+        break;
+    case EChartAction::CursorStepped:
+        SetChartReadout(m_host.pChart, ReadoutText(), true);
+        break;
     case EChartAction::FollowRequested: {
         m_bFollowing = true;
         if (state.view.bTimeSet && !state.points.empty()) {
@@ -511,6 +700,7 @@ void CDayExplorer::OnChartAction(EChartAction eAction) {
             m_host.pChart->SetView(view);
         }
         ApplyValueScale();
+        UpdateStatistics();
         break;
     }
     case EChartAction::CursorMoved:
@@ -557,73 +747,95 @@ void CDayExplorer::UpdateTitle() {
 
 void CDayExplorer::UpdateStatus() {
     const CChartState& state = m_host.pChart->State();
-    std::string str;
-    auto add = [&str](const std::string& strPart) {
+    const CDayDocument& day = *m_host.pDay;
+    CStatusFields& fields = *m_pFields;
+
+    const std::string strReadout = ReadoutText();
+    fields.Set(STATUS_READOUT, strReadout, "The reading under the cursor: " + strReadout);
+    SetChartReadout(m_host.pChart, strReadout, false);
+    UpdateAccessibleDescription();
+
+    const std::string strAlert =
+        m_alarm.InAlarm() ? "ALERT since " + ClockOf(m_alarm.Began()) : std::string();
+    fields.Set(STATUS_ALERT, strAlert,
+               strAlert.empty() ? std::string()
+                                : "The field has stayed at or above the alert level since " +
+                                      ClockOf(m_alarm.Began()),
+               EStatusTone::Alert);
+
+    std::string strTrouble;
+    auto addTrouble = [&strTrouble](const std::string& strPart) {
         if (!strPart.empty()) {
-            str += (str.empty() ? "" : "   ") + strPart;
+            strTrouble += (strTrouble.empty() ? "" : "; ") + strPart;
         }
     };
-    if (m_alarm.InAlarm()) {
-        add("ALERT since " + ClockOf(m_alarm.Began()));
-    }
+    addTrouble(day.Gone() ? "the file is gone" : "");
+    addTrouble(day.Full() ? "the day is full: later readings are not shown" : "");
+    addTrouble(
+        day.WholeRead().strReadError.empty() ? "" : "read error: " + day.WholeRead().strReadError);
+    addTrouble(m_strTrouble);
+    addTrouble(m_strNotice);
+    fields.Set(STATUS_TROUBLE, strTrouble);
+
+    const CChartRange shown = state.ShownTime();
+    const std::string strFrom = ClockOf(shown.dLower);
+    const std::string strTo = FormatChartTime(shown.dUpper, "%H:%M:%S", true);
+    fields.Set(STATUS_VIEW, state.view.bTimeSet ? "View " + strFrom + "-" + strTo : std::string(),
+               "The span of the day in view: " + strFrom + " to " + strTo);
+
+    std::string strFlashes;
     if (!m_flashes.empty() && !state.points.empty()) {
         // By the readings' clock, as the alarm counts.
         const std::size_t nFlashes =
             FlashesWithin(m_flashes, state.points.back().dTime, FLASH_COUNT_SECONDS);
-        add(std::to_string(nFlashes) + (nFlashes == 1 ? " flash" : " flashes") +
-            " in the last 10 min");
+        strFlashes = std::to_string(nFlashes) + (nFlashes == 1 ? " flash" : " flashes") +
+                     " in the last 10 min";
     }
-    const CDayDocument& day = *m_host.pDay;
-    add(day.Date() ? day.Date()->Text() : std::string());
-    add(std::to_string(state.points.size()) + " readings");
+    fields.Set(STATUS_FLASHES, strFlashes,
+               "Probable lightning flashes (steps of the field) in the last ten minutes");
+
     // The lowest and highest readings of the day, with their times, kept as they arrive.
     if (const CDayExtremes& extremes = day.Extremes(); extremes.bAny) {
-        add("min " + Value(extremes.min.dValue) + " at " + ClockOf(extremes.min.dTime) + ", max " +
-            Value(extremes.max.dValue) + " at " + ClockOf(extremes.max.dTime));
+        const std::string strMin =
+            Value(extremes.min.dValue) + " at " + ClockOf(extremes.min.dTime);
+        const std::string strMax =
+            Value(extremes.max.dValue) + " at " + ClockOf(extremes.max.dTime);
+        fields.Set(STATUS_EXTREMES, "Day min " + strMin + ", max " + strMax,
+                   "The whole day's lowest reading: " + strMin + " kV/m; its highest: " + strMax +
+                       " kV/m");
+    } else {
+        fields.Set(STATUS_EXTREMES, "");
     }
-    const CChartRange shown = state.ShownTime();
-    if (state.view.bTimeSet) {
-        add("view " + ClockOf(shown.dLower) + "-" + ClockOf(shown.dUpper));
-    }
+
+    std::string strLevels;
+    std::string strLevelsTip;
     const CPointIndex index(state.points, state.bPointsOrdered);
-    if (state.overlay.bCursor) {
-        const CChartGeometry geometry = m_host.pChart->Geometry();
-        const double dColumn = shown.Span() / std::max(1.0, geometry.Plot().Width());
-        const CReadout readout = ReadoutAt(index, state.overlay.dCursorTime, dColumn, dColumn * 4);
-        if (!readout.bAny) {
-            add(ClockOf(state.overlay.dCursorTime) + "  no reading");
-        } else if (readout.bSingle) {
-            add(ClockOf(readout.dTime) + "  " + Value(readout.dValue) + " kV/m");
-        } else {
-            add(ClockOf(readout.dTime) + "  " + Value(readout.dMin) + " to " + Value(readout.dMax) +
-                " kV/m");
-        }
-    }
     const CAlarmLevels& alarms = state.overlay.alarms;
     for (const auto& [dLevel, pszName] :
          {std::pair{alarms.dWarning, "warning"}, std::pair{alarms.dAlert, "alert"}}) {
         if (dLevel > 0.0) {
-            add(std::string(pszName) + " " + Duration(SecondsAtOrAbove(index, shown, dLevel)));
+            const std::string strTime = Duration(SecondsAtOrAbove(index, shown, dLevel));
+            strLevels +=
+                (strLevels.empty() ? "View " : ", ") + std::string(pszName) + " " + strTime;
+            strLevelsTip += (strLevelsTip.empty() ? "" : "; ") + std::string("at or above the ") +
+                            pszName + " level (" + FormatLevel(dLevel) + " kV/m) " + strTime;
         }
     }
-    if (day.Gone()) {
-        add("the file is gone");
-    }
-    if (day.Full()) {
-        add("the day is full: later readings are not shown");
-    }
-    if (!day.WholeRead().strReadError.empty()) {
-        add("read error: " + day.WholeRead().strReadError);
-    }
-    if (!m_strTrouble.empty()) {
-        add(m_strTrouble);
-    }
-    m_pStatus->setText(QString::fromStdString(str));
-    m_pStatus->setStyleSheet(m_alarm.InAlarm() ? QString::fromLatin1(ALERT_STYLE) : QString());
-    // The silent logger in amber beside it, whatever the alarm's colour.
+    fields.Set(STATUS_LEVELS, strLevels, "Time |E| spent in view " + strLevelsTip);
+
+    fields.Set(STATUS_DATE, day.Date() ? day.Date()->Text() : std::string(),
+               "The day's date, from the file's name");
+    fields.Set(STATUS_READINGS, "Day " + std::to_string(state.points.size()) + " readings",
+               "Readings of the whole day: " + std::to_string(state.points.size()));
+
+    m_pFollow->setChecked(m_bFollowing);
+    m_pFollow->setText(QString::fromLatin1(m_bFollowing ? FOLLOWING_TEXT : FOLLOW_TEXT));
+    m_pFollow->setToolTip(m_bFollowing ? QStringLiteral("Following: the newest reading stays in "
+                                                        "view. Click to stay where the view is.")
+                                       : QStringLiteral("Keep the newest reading in view (End)"));
+    // The silent logger in amber before the fields, whatever the alarm's colour.
     m_pQuiet->setText(QString::fromStdString(m_pBanner->Content().strQuiet));
     m_pQuiet->setVisible(m_eQuiet != EQuiet::None);
-    m_pFollow->setEnabled(!m_bFollowing);
 }
 
 void CDayExplorer::UpdateChecks() {
@@ -637,6 +849,8 @@ void CDayExplorer::UpdateChecks() {
           std::pair{ID_VIEW_FOLLOW_SPAN_DAY, 0}}) {
         m_host.pWindow->CheckMenuCommand(nId, m_options.m_nFollowSpanMinutes == nMinutes);
     }
+    m_host.pWindow->CheckMenuCommand(ID_VIEW_STATISTICS, m_bStatistics);
+    m_host.pWindow->CheckMenuCommand(ID_FILE_PRINT_LANDSCAPE, m_options.m_bPrintLandscape);
 }
 
 void CDayExplorer::AskAlarmLevels() {
@@ -695,6 +909,7 @@ void CDayExplorer::AskAlarmLevels() {
     UpdateTitle();
     UpdateBanner();
     UpdateTick();
+    UpdateStatistics();
     UpdateStatus();
 }
 

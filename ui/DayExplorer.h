@@ -13,7 +13,12 @@
 // (CAlarmBanner), the sound (CAlarmSound) and the status line show them. A timer once a second,
 // while there is something to count, moves the banner's countdown and notices when no reading
 // has come for the stall time: no readings is never an all-clear.
+//
+// The status line is a row of labelled fields (CStatusFields): the read-out first, then what
+// matters most; those that do not fit are dropped whole. PgUp and PgDn open the neighbouring day
+// of the folder (through the window's load) with the same hours in view.
 
+#include "chart/ChartState.h"
 #include "chart/ChartView.h"
 #include "data/AlarmWatch.h"
 #include "data/Flashes.h"
@@ -26,6 +31,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -36,6 +42,8 @@ class CChartInteraction;
 class CCommandTable;
 class CDayWatch;
 class CDialog;
+class CSpanPanel;
+class CStatusFields;
 class CStripChart;
 class QLabel;
 class QStatusBar;
@@ -54,6 +62,9 @@ public:
         std::function<COutcome(const std::string&)> openFile; // load another day
         std::function<void(const std::string&)> report;       // a line for standard error
         std::function<void()> relayout;                       // fit the chart and the bar again
+        // Open another day as File > Open does (the loading window, its messages); false when
+        // it did not open.
+        std::function<bool(const std::string&)> loadDay;
     };
 
     explicit CDayExplorer(CHost host);
@@ -67,6 +78,13 @@ public:
     [[nodiscard]] int BannerHeight() const;
     // Places the status bar at the bottom of the client area and the banner at its top.
     void PlaceStatusBar(int nWidth, int nClientHeight);
+    // The narrowest status line that still shows a read-out whole, beside the Follow button.
+    [[nodiscard]] int StatusMinimumWidth() const;
+    // The reading under the cursor as the status line gives it; empty without a cursor.
+    [[nodiscard]] std::string ReadoutText() const;
+    // Which way the page is printed (File > Landscape page, or the preview's choice).
+    [[nodiscard]] bool PrintLandscape() const { return m_options.m_bPrintLandscape; }
+    void SetPrintLandscape(bool bLandscape);
 
 private:
     void OnDayChange(const CDayChange& change);
@@ -92,6 +110,13 @@ private:
     void UpdateTitle();
     void UpdateStatus();
     void UpdateChecks();
+    // Opens the day before (nStep -1) or after (+1) in the folder, keeping the hours in view.
+    void GoToDay(int nStep);
+    // The statistics panel, when open, for the span in view.
+    void UpdateStatistics();
+    void CopyReadout();
+    // What assistive technologies say of the chart: the day, the span, the largest |E|.
+    void UpdateAccessibleDescription();
     void AskAlarmLevels();
     void AskFixedScale();
     void SaveOptions();
@@ -101,11 +126,13 @@ private:
     std::unique_ptr<CChartInteraction> m_pInteraction;
     std::unique_ptr<CDayWatch> m_pWatch;
     QStatusBar* m_pStatusBar = nullptr;
-    QLabel* m_pStatus = nullptr;
+    CStatusFields* m_pFields = nullptr;
     QLabel* m_pQuiet = nullptr; // "No readings since ...", in amber
     QToolButton* m_pFollow = nullptr;
     CAlarmBanner* m_pBanner = nullptr;
     CAlarmSound* m_pSound = nullptr;
+    CSpanPanel* m_pPanel = nullptr; // the span's figures, over the chart
+    bool m_bStatistics = false;     // the panel is open
     CAlarmWatch m_alarm;
     std::size_t m_nFed = 0; // records the alarm watch has taken
     std::vector<CFlash> m_flashes;
@@ -127,4 +154,8 @@ private:
     bool m_bFitScale = false;
     bool m_bFollowing = false; // the view keeps the newest reading in view
     std::string m_strTrouble;  // why following or a next day's file failed, until it changes
+    std::string m_strNotice;   // why a command did nothing, until the next action in the chart
+    // While a neighbouring day opens: the view to keep, and whether that day is a past one.
+    std::optional<CChartView> m_keptView;
+    bool m_bKeptPastDay = false;
 };

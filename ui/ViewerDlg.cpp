@@ -7,6 +7,7 @@
 #include "chart/StripChart.h"
 #include "platform/MessageBox.h"
 #include "platform/PrintDialog.h"
+#include "platform/PrintPreviewDialog.h"
 #include "platform/PrinterDC.h"
 #include "platform/Resources.h"
 #include "print/ChartPrinter.h"
@@ -16,16 +17,23 @@
 #include "ui/ArchiveDlg.h"
 #include "ui/ChooseDataFile.h"
 #include "ui/DayExplorer.h"
+#include "ui/FileDrop.h"
+#include "ui/KeysDlg.h"
 #include "ui/LoadingDlg.h"
+#include "ui/RecentFilesMenu.h"
+#include "ui/ViewExport.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPrinter>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -80,6 +88,10 @@ const CViewerDlg::CCommandEntry CViewerDlg::s_commandMap[] = {
     {ID_FILE_PRINT, &CViewerDlg::PrintChart},
     {ID_FILE_EXIT, &CViewerDlg::OnFileExit},
     {ID_APP_ABOUT, &CViewerDlg::OnAbout},
+    {ID_FILE_PRINT_PREVIEW, &CViewerDlg::OnPrintPreview},
+    {ID_FILE_EXPORT, &CViewerDlg::OnFileExport},
+    {ID_EDIT_COPY_CHART, &CViewerDlg::OnCopyChart},
+    {ID_HELP_KEYS, &CViewerDlg::OnHelpKeys},
 };
 const CViewerDlg::CCommandEntry CViewerDlg::s_sysCommandMap[] = {
     {IDM_ABOUTBOX, &CViewerDlg::OnAbout},
@@ -91,6 +103,9 @@ CViewerDlg::CViewerDlg(CViewerContext context, CWnd* pParent)
       m_day(m_context.samples) {
     for (const CCommandEntry& entry : s_commandMap) {
         m_commands.Add(entry.nID, [this, pfn = entry.pfnHandler] { (this->*pfn)(); });
+    }
+    for (UINT nID = ID_FILE_RECENT_FIRST; nID <= ID_FILE_RECENT_LAST; ++nID) {
+        m_commands.Add(nID, [this, nID] { OnRecentFile(nID); });
     }
     // First to listen: the chart has the day before anything reads it from there.
     m_day.Listen([this](const CDayChange& change) { OnDayChange(change); });
@@ -165,6 +180,13 @@ BOOL CViewerDlg::OnInitDialog() {
             ApplyMinimumSize();
             ResizeChart();
         };
+        host.loadDay = [this](const std::string& strPath) {
+            if (LoadDataFile(strPath)) {
+                return true;
+            }
+            AfxMessageBox(FILE_NOT_FOUND + strPath, MB_OK);
+            return false;
+        };
         m_pExplorer = std::make_unique<CDayExplorer>(std::move(host));
         m_pExplorer->AddCommands(m_commands);
     }
@@ -174,6 +196,8 @@ BOOL CViewerDlg::OnInitDialog() {
         m_pArchive->SetOnOpenDay(
             [this](const std::string& strPath) { OpenDayFromArchive(strPath); });
     }
+    m_pRecent = std::make_unique<CRecentFilesMenu>(*this);
+    new CFileDrop(GetSafeHwnd(), [this](const std::string& strPath) { OpenChosenFile(strPath); });
     ResizeChart();
     ApplyMinimumSize();
     return TRUE;
@@ -184,8 +208,12 @@ void CViewerDlg::ApplyMinimumSize() {
     // status bar below.
     if (CStripChart* pChart = GetChart()) {
         const int nStatus = m_pExplorer ? m_pExplorer->StatusHeight() : 0;
-        GetClientWidget()->setMinimumSize(pChart->Renderer().MinimumSize(pChart->State(), pChart) +
-                                          QSize(0, nStatus));
+        QSize szMinimum =
+            pChart->Renderer().MinimumSize(pChart->State(), pChart) + QSize(0, nStatus);
+        // A status line narrower than a read-out would cut it.
+        szMinimum.setWidth(
+            std::max(szMinimum.width(), m_pExplorer ? m_pExplorer->StatusMinimumWidth() : 0));
+        GetClientWidget()->setMinimumSize(szMinimum);
     }
 }
 
@@ -364,6 +392,7 @@ void CViewerDlg::LoadStartupFile() {
         PostQuitMessage(QUIT_AFTER_FAILED_LOAD);
         return;
     }
+    AddRecentFile(m_day.Path());
     ReportRead(opened);
 }
 
@@ -409,13 +438,48 @@ void CViewerDlg::OnDayChange(const CDayChange& change) {
 }
 
 void CViewerDlg::OnFileOpen() {
-    const std::optional<std::string> strPath = ChooseDataFile();
+    // Beside the day in view, when there is one.
+    const std::optional<std::string> strPath = ChooseDataFile(m_strDataPath);
+    if (strPath) {
+        OpenChosenFile(*strPath);
+    }
+}
+
+bool CViewerDlg::OpenChosenFile(const std::string& strPath) {
+    if (!LoadDataFile(strPath)) {
+        AfxMessageBox(FILE_NOT_FOUND + strPath, MB_OK);
+        return false;
+    }
+    AddRecentFile(strPath);
+    return true;
+}
+
+void CViewerDlg::AddRecentFile(const std::string& strPath) {
+    if (!m_pRecent) {
+        return;
+    }
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(strPath, ec);
+    const COutcome saved = m_pRecent->Add(ec ? strPath : absolute.lexically_normal().string());
+    if (!saved.Ok() && m_context.report) {
+        m_context.report(saved.Error());
+    }
+}
+
+void CViewerDlg::OnRecentFile(UINT nID) {
+    const std::optional<std::string> strPath = m_pRecent ? m_pRecent->PathOf(nID) : std::nullopt;
     if (!strPath) {
         return;
     }
-    if (!LoadDataFile(*strPath)) {
-        AfxMessageBox(FILE_NOT_FOUND + *strPath, MB_OK);
+    if (LoadDataFile(*strPath)) {
+        AddRecentFile(*strPath);
+        return;
     }
+    const COutcome saved = m_pRecent->Remove(*strPath);
+    if (!saved.Ok() && m_context.report) {
+        m_context.report(saved.Error());
+    }
+    AfxMessageBox(FILE_NOT_FOUND + *strPath + "\nIt was taken off the recent files.", MB_OK);
 }
 
 void CViewerDlg::OnArchiveOverview() {
@@ -474,8 +538,58 @@ void CViewerDlg::PrintChart() {
     if (dlg.DoModal() == IDCANCEL) {
         return;
     }
+    std::unique_ptr<CPrinterDC> pDC = dlg.GetPrinterDC();
+    // Landscape when chosen; otherwise the page lies as the Print dialog left it.
+    if (auto* pPrinterDC = dynamic_cast<CQtPrinterDC*>(pDC.get());
+        pPrinterDC != nullptr && m_pExplorer && m_pExplorer->PrintLandscape()) {
+        pPrinterDC->Printer()->setPageOrientation(QPageLayout::Landscape);
+    }
     CChartPrinter printer(m_context.chart, m_strDataPath);
-    printer.PrintOnDC(dlg.GetPrinterDC());
+    printer.PrintOnDC(std::move(pDC));
+}
+
+void CViewerDlg::OnPrintPreview() {
+    CPrintPreviewDialog dlg([this](std::unique_ptr<CPrinterDC> pDC) {
+        CChartPrinter printer(m_context.chart, m_strDataPath);
+        printer.PrintOnDC(std::move(pDC));
+    });
+    dlg.SetLandscape(m_pExplorer && m_pExplorer->PrintLandscape());
+    dlg.DoModal();
+    // The preview's orientation buttons choose for the next page too.
+    if (m_pExplorer) {
+        m_pExplorer->SetPrintLandscape(dlg.IsLandscape());
+    }
+}
+
+void CViewerDlg::OnFileExport() {
+    CStripChart* pChart = GetChart();
+    if (pChart == nullptr || !m_day.HasDay()) {
+        return;
+    }
+    const std::optional<std::string> strPath = ChooseExportFile(m_strDataPath);
+    if (!strPath) {
+        return;
+    }
+    const bool bLandscape = m_pExplorer && m_pExplorer->PrintLandscape();
+    const CViewExportSource source{m_context.chart, *pChart, m_day,
+                                   bLandscape ? EPageOrientation::Landscape
+                                              : EPageOrientation::Portrait};
+    if (const COutcome written = ExportView(source, *strPath); !written.Ok()) {
+        AfxMessageBox(written.Error(), MB_OK);
+    }
+}
+
+void CViewerDlg::OnCopyChart() {
+    if (CStripChart* pChart = GetChart()) {
+        if (const COutcome copied = CopyChartImage(*pChart); !copied.Ok()) {
+            AfxMessageBox(copied.Error(), MB_OK);
+        }
+    }
+}
+
+void CViewerDlg::OnHelpKeys() {
+    CKeysDlg dlgKeys;
+    dlgKeys.DoModal();
 }
 
 void CViewerDlg::OnOK() {
@@ -504,6 +618,7 @@ void CViewerDlg::OnDestroy() {
     m_pArchive = nullptr;
     m_pOwnArchive.reset();
     m_pExplorer.reset(); // it watches files and the chart: neither outlives the window
+    m_pRecent.reset(); // its menu goes with the window
     // The chart goes with the window: nothing may reach it through the wrapper afterwards.
     if (m_context.chart.GetTarget() == GetChart()) {
         m_context.chart.Detach();

@@ -32,6 +32,7 @@
 
 class CArchiveDlg;
 class CDayExplorer;
+class CRecentFilesMenu;
 class CStrip;
 class CStripChart;
 class CViewerSettings;
@@ -109,6 +110,15 @@ private:
     void OnArchiveOverview();
     // Shows a day picked in the overview.
     void OpenDayFromArchive(const std::string& strPath);
+    void OnPrintPreview();
+    void OnFileExport();
+    void OnCopyChart();
+    void OnHelpKeys();
+    void OnRecentFile(UINT nID);
+    // Opens a file the user chose (Open, a drop, a recent file) and puts it first on the recent
+    // files; says so when it does not open.
+    bool OpenChosenFile(const std::string& strPath);
+    void AddRecentFile(const std::string& strPath);
     void OnFirstPaint();
     // The chart's side of what the day document announces.
     void OnDayChange(const CDayChange& change);
@@ -125,6 +135,7 @@ private:
     std::unique_ptr<CDayExplorer> m_pExplorer; // zoom, read-out, alarms, status line, following
     CArchiveDlg* m_pArchive = nullptr;         // the overview in use: the context's or our own
     std::unique_ptr<CArchiveDlg> m_pOwnArchive;
+    std::unique_ptr<CRecentFilesMenu> m_pRecent; // File > Recent files
     bool m_bStartupLoadQueued = false;
     bool m_bChartHasDay = false; // a day was handed over: the next one clears it first (127)
     // The early read taken in the first paint, said after it.

@@ -128,18 +128,21 @@ TEST_F(CDialogWindowTest, WindowIsBuiltFromTheTemplate) {
 TEST_F(CDialogWindowTest, MenuCommandsReachOnCommandByNumber) {
     ASSERT_TRUE(dlg.Create(IDD_VIEWER_DIALOG));
     const QList<QAction*> top = dlg.GetMenuBar()->actions();
-    ASSERT_EQ(top.size(), 3);
+    ASSERT_EQ(top.size(), 5);
     EXPECT_EQ(top[0]->text(), QStringLiteral("&File"));
-    EXPECT_EQ(top[1]->text(), QStringLiteral("&View"));
-    EXPECT_EQ(top[2]->text(), QStringLiteral("&Help"));
-    const QList<QAction*> items = top[0]->menu()->actions() + top[2]->menu()->actions();
-    ASSERT_EQ(items.size(), 5);
-    EXPECT_EQ(items[0]->text(), QStringLiteral("&Open..."));
-    EXPECT_EQ(items[1]->text(), QStringLiteral("&Print..."));
-    EXPECT_TRUE(items[2]->isSeparator());
-    EXPECT_EQ(items[3]->text(), QStringLiteral("E&xit"));
-    EXPECT_EQ(items[4]->text(), QStringLiteral("&About Quillon..."));
-    for (QAction* pItem : items) {
+    EXPECT_EQ(top[1]->text(), QStringLiteral("&Edit"));
+    EXPECT_EQ(top[2]->text(), QStringLiteral("&View"));
+    EXPECT_EQ(top[3]->text(), QStringLiteral("&Go"));
+    EXPECT_EQ(top[4]->text(), QStringLiteral("&Help"));
+    // The File menu's own items in their order, the conveniences between them; About last.
+    QStringList texts;
+    for (const QAction* pItem : top[0]->menu()->actions() + top[4]->menu()->actions()) {
+        texts << (pItem->isSeparator() ? QStringLiteral("-") : pItem->text());
+    }
+    EXPECT_EQ(texts, QStringList({"&Open...", "&Recent files", "&Export...", "-", "&Print...",
+                                  "Print pre&view...", "&Landscape page", "-", "E&xit",
+                                  "&Keys and mouse...", "&About Quillon..."}));
+    for (QAction* pItem : top[0]->menu()->actions() + top[4]->menu()->actions()) {
         EXPECT_TRUE(pItem->isEnabled());
         EXPECT_TRUE(pItem->shortcut().isEmpty()) << "keys come with the accelerator table only";
     }
@@ -151,6 +154,11 @@ TEST_F(CDialogWindowTest, MenuCommandsReachOnCommandByNumber) {
         {ID_FILE_PRINT, "Ctrl+P"},
         {ID_FILE_EXIT, "Ctrl+Q"},
         {ID_APP_ABOUT, "F1"},
+        {ID_FILE_EXPORT, "Ctrl+E"},
+        {ID_EDIT_COPY_CHART, "Ctrl+C"},
+        {ID_EDIT_COPY_READOUT, "Ctrl+Shift+C"},
+        {ID_GO_PREVIOUS_DAY, "PgUp"},
+        {ID_GO_NEXT_DAY, "PgDown"},
     };
     for (const auto& [nID, pszKeys] : keys) {
         EXPECT_EQ(dlg.FindMenuCommand(nID)->shortcut(), QKeySequence(QString::fromLatin1(pszKeys)))

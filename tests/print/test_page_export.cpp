@@ -1,5 +1,9 @@
 #include "print/PageExport.h"
 
+#include "chart/ChartModel.h"
+#include "chart/ChartRenderer.h"
+#include "chart/ChartSetup.h"
+#include "chart/Strip.h"
 #include "platform/AtomicFile.h"
 #include "platform/PrinterDC.h"
 #include "tests/TestSupport.h"
@@ -11,6 +15,8 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -156,4 +162,81 @@ TEST(PageExport, PaperNames) {
     EXPECT_TRUE(ParsePaperName("A4", &ePaper));
     EXPECT_EQ(ePaper, EPaper::A4);
     EXPECT_FALSE(ParsePaperName("A3", &ePaper));
+}
+
+// ---- What the page says beside its caption ----------------------------------------------------
+
+namespace {
+std::string RunText(const std::string& strCommand) {
+    std::string strOut;
+    if (FILE* pPipe = popen((strCommand + " 2>/dev/null").c_str(), "r")) {
+        char sz[512];
+        while (fgets(sz, sizeof(sz), pPipe) != nullptr) {
+            strOut += sz;
+        }
+        pclose(pPipe);
+    }
+    return strOut;
+}
+
+// The height in points of the first word strWord on the page, as pdftotext's boxes give it.
+double WordHeight(const std::string& strBoxes, const std::string& strWord) {
+    const std::size_t nAt = strBoxes.find(">" + strWord + "</word>");
+    const std::size_t nOpen = strBoxes.rfind("<word ", nAt);
+    if (nAt == std::string::npos || nOpen == std::string::npos) {
+        return 0.0;
+    }
+    const auto attribute = [&](const char* pszName) {
+        const std::size_t n = strBoxes.find(pszName, nOpen);
+        return std::atof(strBoxes.c_str() + n + std::strlen(pszName) + 2);
+    };
+    return attribute("yMax") - attribute("yMin");
+}
+} // namespace
+
+TEST(PageExport, ThePageSaysItsDateAndSpanAndItsTickLabelsStayLegible) {
+    if (RunText("pdftotext -v 2>&1 && echo ok").find("ok") == std::string::npos) {
+        GTEST_SKIP() << "poppler-utils (pdftotext) are not installed";
+    }
+    CTempDir dir;
+    CChartModel model;
+    CChartRenderer renderer;
+    model.SetDeviceRenderer(&renderer);
+    CStrip chart;
+    chart.Attach(&model);
+    ApplyChartDisplaySettings(chart);
+    CChartView view;
+    view.bTimeSet = true;
+    view.time = {1460.0 + 14.0 / 24, 1460.0 + 17.0 / 24};
+    chart.SetView(view);
+
+    const std::string strDated = dir.File("dated.pdf");
+    const std::string strUndated = dir.File("undated.pdf");
+    ASSERT_TRUE(ExportChartPage(chart, "/data/20040102.vks", strDated, EPaper::A4).Ok());
+    ASSERT_TRUE(
+        ExportChartPage(chart, "/data/day.vks", strUndated, EPaper::A4, EPageOrientation::Landscape)
+            .Ok());
+    model.SetDeviceRenderer(nullptr);
+
+    const std::string strText = RunText("pdftotext -layout '" + strDated + "' -");
+    EXPECT_NE(strText.find("2004-01-02, 14:00:00 to 17:00:00"), std::string::npos) << strText;
+    EXPECT_NE(strText.find("/data/20040102.vks"), std::string::npos) << "the caption stays";
+    const std::string strOther = RunText("pdftotext -layout '" + strUndated + "' -");
+    EXPECT_NE(strOther.find("date not in file name, 14:00:00 to 17:00:00"), std::string::npos)
+        << strOther;
+    const std::string strInfo = PdfInfo(strUndated);
+    double dWidth = 0.0;
+    double dHeight = 0.0;
+    const std::size_t nSize = strInfo.find("Page size:");
+    ASSERT_NE(nSize, std::string::npos) << strInfo;
+    ASSERT_EQ(std::sscanf(strInfo.c_str() + nSize + 10, "%lf x %lf", &dWidth, &dHeight), 2);
+    EXPECT_GT(dWidth, dHeight) << "the page lies across";
+
+    // Tick labels against the 12-point caption: at least 7 points on paper.
+    const std::string strBoxes = RunText("pdftotext -bbox '" + strDated + "' -");
+    const double dCaption = WordHeight(strBoxes, "/data/20040102.vks");
+    const double dTick = WordHeight(strBoxes, "15:00");
+    ASSERT_GT(dCaption, 0.0) << strBoxes;
+    ASSERT_GT(dTick, 0.0) << strBoxes;
+    EXPECT_GE(12.0 * dTick / dCaption, 7.0);
 }

@@ -144,17 +144,25 @@ TEST_F(CPrintRealTest, OnePageBlackOnWhiteWithTheCaptionInsideThePlacedRectangle
     ASSERT_FALSE(page.isNull());
     const QRectF rcPlaced = PlacedRect();
     const QRect rcAllowed = rcPlaced.adjusted(-2, -2, 2, 2).toAlignedRect();
+    // What the page says of itself (the date, the span) sits just above the chart.
+    const QRect rcNotes(rcAllowed.left(), rcAllowed.top() - static_cast<int>(0.3 * RENDER_DPI),
+                        rcAllowed.width(), static_cast<int>(0.3 * RENDER_DPI));
     int nScreenColoured = 0;
     int nDarkOutside = 0;
+    int nDarkNotes = 0;
     for (int y = 0; y < page.height(); ++y) {
         for (int x = 0; x < page.width(); ++x) {
             const QRgb rgb = page.pixel(x, y);
             nScreenColoured += IsScreenColour(rgb) ? 1 : 0;
-            nDarkOutside += IsDark(rgb) && !rcAllowed.contains(x, y) ? 1 : 0;
+            nDarkNotes += IsDark(rgb) && rcNotes.contains(x, y) ? 1 : 0;
+            nDarkOutside += IsDark(rgb) && !rcAllowed.contains(x, y) && !rcNotes.contains(x, y);
         }
     }
     EXPECT_EQ(nScreenColoured, 0) << "screen colours on paper";
     EXPECT_EQ(nDarkOutside, 0) << "ink outside the placed rectangle";
+    EXPECT_GT(nDarkNotes, 0) << "no date and span above the chart";
+    EXPECT_NE(PageText(strPdf).find("date not in file name, 00:00:00 to 24:00:00"),
+              std::string::npos);
     EXPECT_TRUE(IsWhite(page.pixel(2, 2)));
     EXPECT_TRUE(IsWhite(page.pixel(page.width() / 2, page.height() - 3)));
     // The chart's background is the paper's white.

@@ -188,6 +188,7 @@ TEST_F(ViewerSettingsTest, ViewOptionsRoundTripBesideAnUntouchedPlacement) {
     options.m_dFixedScale = 12.0;
     options.m_nAlarmHoldSeconds = 30;
     options.m_bStatusBar = false;
+    options.m_bPrintLandscape = true;
     ASSERT_TRUE(options.Save().Ok());
     ForgetRegistryHives();
     CViewOptions again;
@@ -197,6 +198,7 @@ TEST_F(ViewerSettingsTest, ViewOptionsRoundTripBesideAnUntouchedPlacement) {
     EXPECT_EQ(again.m_dFixedScale, 12.0);
     EXPECT_EQ(again.m_nAlarmHoldSeconds, 30);
     EXPECT_FALSE(again.m_bStatusBar);
+    EXPECT_TRUE(again.m_bPrintLandscape);
     EXPECT_EQ(ReadStoredValues(), strPlacement) << "the placement's values are as they were";
 
     // Text a person typed into the hive: sound numbers only.
@@ -231,9 +233,7 @@ TEST_F(ViewerSettingsTest, TwoViewersSaveOnlyTheOptionsEachChanged) {
     first.m_bFollowNewest = true;
     ASSERT_TRUE(first.Save().Ok());
 
-#ifndef _WIN32
-    ForgetRegistryHives(); // read from the file, as the next run would
-#endif
+    StartNextRun();
     CViewOptions kept;
     kept.Load();
     EXPECT_EQ(kept.m_dWarningLevel, 1.5);

@@ -8,9 +8,9 @@
 #include "ui/AlarmBanner.h"
 #include "ui/AlarmSound.h"
 #include "ui/DayWatch.h"
+#include "ui/StatusFields.h"
 
 #include <QLabel>
-#include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -30,9 +30,17 @@ double Span(const CStripChart& chart) {
     return chart.State().ShownTime().Span();
 }
 
+// Every field of the status line, shown or dropped for want of room.
 std::string StatusText(CViewerDlg& viewer) {
-    const auto* pLabel = viewer.GetSafeHwnd()->findChild<QStatusBar*>()->findChild<QLabel*>();
-    return pLabel != nullptr ? pLabel->text().toStdString() : std::string();
+    const auto* pFields = viewer.GetSafeHwnd()->findChild<CStatusFields*>();
+    std::string str;
+    for (const CStatusFieldSpec& spec :
+         {STATUS_READOUT, STATUS_ALERT, STATUS_TROUBLE, STATUS_FLASHES, STATUS_VIEW, STATUS_EXTREMES,
+          STATUS_LEVELS,
+          STATUS_DATE, STATUS_READINGS}) {
+        str += pFields->Text(spec) + "   ";
+    }
+    return str;
 }
 } // namespace
 

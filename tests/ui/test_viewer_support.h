@@ -65,8 +65,8 @@ inline void WriteDayFile(const std::string& strPath, double dSpike = 9.5) {
 
 // Answers every modal request and records it. The main window's run goes to m_onViewer (the
 // window is built, set up and shown); its answer ends the run unless the scenario ended it. Open
-// and Print dialogs take their answers from the queues (Cancel when empty); message boxes and the
-// About box are answered with OK.
+// and Print dialogs and print previews take their answers from the queues (Cancel when empty);
+// message boxes and the About box are answered with OK.
 class CModalScript {
 public:
     std::vector<CModalRequest> m_requests;
@@ -74,6 +74,7 @@ public:
     std::deque<CModalAnswer> m_fileAnswers;
     std::deque<CModalAnswer> m_printAnswers;
     std::deque<CModalAnswer> m_inputAnswers;
+    std::deque<CModalAnswer> m_previewAnswers;
     int m_nViewerRuns = 0;
 
     ModalHook AsHook() {
@@ -86,6 +87,8 @@ public:
                 return Next(m_printAnswers);
             case EModalKind::Input:
                 return Next(m_inputAnswers);
+            case EModalKind::PrintPreview:
+                return Next(m_previewAnswers);
             case EModalKind::MessageBox:
                 return CModalAnswer{IDOK, {}, false};
             case EModalKind::Dialog:
