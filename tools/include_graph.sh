@@ -33,3 +33,27 @@ if grep -qi loop <<<"$order"; then
   exit 1
 fi
 echo "Layers, bottom first: $(echo $order)"
+
+# Within the layers between the stand-ins and the program too: no two units (a header and its
+# .cpp, taken together) include each other, even through others. (platform/ pairs an API with its
+# back end, and app/ the program's globals with its application object, on purpose.)
+unit_folders=(res data doc chart print settings ui)
+unit_edges=$(
+  for from in "${unit_folders[@]}"; do
+    for file in "$from"/*.h "$from"/*.cpp; do
+      [ -e "$file" ] || continue
+      unit=${file%.*}
+      grep -hoE '^#include "[a-z]+/[A-Za-z0-9_]+\.h"' "$file" |
+        sed -E 's/^#include "(.*)\.h"/\1/' |
+        while read -r to; do
+          [ "$to" != "$unit" ] && [[ " ${unit_folders[*]} " == *" ${to%%/*} "* ]] && echo "$to $unit"
+        done
+    done
+  done | sort -u
+)
+if ! unit_order=$( { echo "$unit_edges"; } | tsort 2>&1) || grep -qi loop <<<"$unit_order"; then
+  echo "include cycle between files:" >&2
+  grep -i loop -A20 <<<"$unit_order" >&2 || true
+  exit 1
+fi
+echo "No include cycle between files ($(wc -l <<<"$unit_edges") edges)."
