@@ -8,8 +8,10 @@
 #include "settings/ViewOptions.h"
 #include "tests/ui/test_viewer_support.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
@@ -703,4 +705,28 @@ TEST_F(CViewerDlgTest, FailedFileOpenKeepsTheDayTheTitleAndThePrintCaption) {
     });
     EXPECT_EQ(m_strStartFile, strStartup);
     EXPECT_TRUE(std::filesystem::exists(strPdf));
+}
+
+// A file that cannot be read to its end is said once the loading window is gone, never over it.
+TEST_F(CViewerDlgTest, AReadErrorIsSaidOnceTheLoadingWindowIsGone) {
+    int nBoxes = 0;
+    bool bLoadingUp = false;
+    m_script.m_onMessage = [&](const CModalRequest& request) {
+        ++nBoxes;
+        EXPECT_NE(request.strText.find("Read error"), std::string::npos) << request.strText;
+        for (const QWidget* pWindow : QApplication::topLevelWidgets()) {
+            for (const QLabel* pLabel : pWindow->findChildren<QLabel*>()) {
+                bLoadingUp =
+                    bLoadingUp || (pWindow->isVisible() && pLabel->text() == "Loading data");
+            }
+        }
+    };
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        EXPECT_TRUE(viewer.LoadDataFile("/proc/self/mem")); // opens, then the read fails
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    EXPECT_EQ(nBoxes, 1);
+    EXPECT_FALSE(bLoadingUp) << "the box came up over the loading window";
 }

@@ -71,6 +71,7 @@ class CModalScript {
 public:
     std::vector<CModalRequest> m_requests;
     std::function<void(CViewerDlg&)> m_onViewer;
+    std::function<void(const CModalRequest&)> m_onMessage; // as each message box comes up
     std::deque<CModalAnswer> m_fileAnswers;
     std::deque<CModalAnswer> m_printAnswers;
     std::deque<CModalAnswer> m_inputAnswers;
@@ -90,6 +91,9 @@ public:
             case EModalKind::PrintPreview:
                 return Next(m_previewAnswers);
             case EModalKind::MessageBox:
+                if (m_onMessage) {
+                    m_onMessage(request);
+                }
                 return CModalAnswer{IDOK, {}, false};
             case EModalKind::Dialog:
                 break;
