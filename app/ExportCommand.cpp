@@ -204,8 +204,13 @@ int ExportBatch(const CCommandLine& cmd, std::ostream& err) {
             outcomes[i] = ExportBatchDay(cmd, plan, cmd.files[i]);
         }
     };
+    // Printed pages go one after another on the program's own thread: the printer and its
+    // platform plugin belong to it. Images are drawn on every core.
     const std::size_t nWorkers =
-        std::min<std::size_t>(std::max(1U, std::thread::hardware_concurrency()), cmd.files.size());
+        plan.strSuffix == "pdf"
+            ? 1
+            : std::min<std::size_t>(std::max(1U, std::thread::hardware_concurrency()),
+                                    cmd.files.size());
     std::vector<std::thread> workers;
     try {
         for (std::size_t i = 1; i < nWorkers; ++i) {
