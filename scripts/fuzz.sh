@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 # One entry per target: name | sources, from the top of the tree, separated by spaces | seed corpus.
 TARGETS=(
   "fuzz_hive | fuzz/fuzz_hive.cpp platform/RegistryHive.cpp | fuzz/corpus/hive"
-  "fuzz_loader | fuzz/fuzz_loader.cpp data/FieldLoader.cpp data/FieldParse.cpp data/ChartTime.cpp platform/SharedFile.cpp | fuzz/corpus/loader"
+  "fuzz_loader | fuzz/fuzz_loader.cpp data/FieldLoader.cpp data/FieldParse.cpp data/ChartTime.cpp platform/SharedFile.cpp platform/FileIdentity.cpp | fuzz/corpus/loader"
 )
 
 CXX_FUZZ=${CXX_FUZZ:-clang++}
