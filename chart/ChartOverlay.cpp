@@ -69,6 +69,13 @@ StretchesAbove(const CChartState& state, const CChartGeometry& geometry, double 
     }
     return stretches;
 }
+// Saves the painter's state and keeps what follows inside the plot; the caller restores.
+void SaveClippedToPlot(QPainter& painter, const CChartRect& rcPlot) {
+    painter.save();
+    painter.setClipRect(
+        QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom)),
+        Qt::IntersectClip);
+}
 } // namespace
 
 void DrawLevels(QPainter& painter, const CChartGeometry& geometry, const CChartState& state,
@@ -78,10 +85,7 @@ void DrawLevels(QPainter& painter, const CChartGeometry& geometry, const CChartS
         return;
     }
     const CChartRect& rcPlot = geometry.Plot();
-    painter.save();
-    painter.setClipRect(
-        QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom)),
-        Qt::IntersectClip);
+    SaveClippedToPlot(painter, rcPlot);
     if (alarms.dAlert > 0.0) {
         QColor shade = style.bPaper ? QColor(Qt::gray) : QColorOf(ALERT_COLOUR);
         shade.setAlpha(SHADE_ALPHA);
@@ -122,10 +126,7 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
         return;
     }
     const CChartRect& rcPlot = geometry.Plot();
-    painter.save();
-    painter.setClipRect(
-        QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom)),
-        Qt::IntersectClip);
+    SaveClippedToPlot(painter, rcPlot);
     if (!overlay.flashes.empty()) {
         const double dPixel = ScreenPixel(painter);
         QPen pen(style.bPaper ? QColor(Qt::black) : QColorOf(FLASH_COLOUR));

@@ -18,8 +18,8 @@
 #include "ui/StatusFields.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QClipboard>
+#include <QLabel>
 #include <QStatusBar>
 #include <QToolButton>
 

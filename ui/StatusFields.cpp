@@ -16,24 +16,24 @@ CStatusFields::CStatusFields(QWidget* pParent) : QWidget(pParent) {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
-void CStatusFields::Set(const CStatusFieldSpec& spec, const std::string& strText,
+void CStatusFields::Set(const CStatusFieldKind& kind, const std::string& strText,
                         const std::string& strToolTip, EStatusTone eTone) {
     auto it = std::find_if(m_fields.begin(), m_fields.end(),
-                           [&spec](const CField& field) { return field.strName == spec.pszName; });
+                           [&kind](const CField& field) { return field.strName == kind.pszName; });
     if (it == m_fields.end()) {
         if (strText.empty()) {
             return;
         }
         CField field;
-        field.strName = spec.pszName;
-        field.nRank = spec.nRank;
+        field.strName = kind.pszName;
+        field.nRank = kind.nRank;
         field.pLabel = new QLabel(this);
         field.pLabel->setTextFormat(Qt::PlainText);
         field.pLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        field.pLabel->setObjectName(QString::fromLatin1(spec.pszName));
+        field.pLabel->setObjectName(QString::fromLatin1(kind.pszName));
         field.pLabel->hide();
         it = m_fields.insert(
-            std::upper_bound(m_fields.begin(), m_fields.end(), spec.nRank,
+            std::upper_bound(m_fields.begin(), m_fields.end(), kind.nRank,
                              [](int nRank, const CField& other) { return nRank < other.nRank; }),
             std::move(field));
     }
@@ -52,9 +52,9 @@ void CStatusFields::Set(const CStatusFieldSpec& spec, const std::string& strText
     updateGeometry();
 }
 
-std::string CStatusFields::Text(const CStatusFieldSpec& spec) const {
+std::string CStatusFields::Text(const CStatusFieldKind& kind) const {
     for (const CField& field : m_fields) {
-        if (field.strName == spec.pszName) {
+        if (field.strName == kind.pszName) {
             return field.strText;
         }
     }

@@ -34,11 +34,10 @@ double Span(const CStripChart& chart) {
 std::string StatusText(CViewerDlg& viewer) {
     const auto* pFields = viewer.GetSafeHwnd()->findChild<CStatusFields*>();
     std::string str;
-    for (const CStatusFieldSpec& spec :
-         {STATUS_READOUT, STATUS_ALERT, STATUS_TROUBLE, STATUS_FLASHES, STATUS_VIEW, STATUS_EXTREMES,
-          STATUS_LEVELS,
-          STATUS_DATE, STATUS_READINGS}) {
-        str += pFields->Text(spec) + "   ";
+    for (const CStatusFieldKind& kind :
+         {STATUS_READOUT, STATUS_ALERT, STATUS_TROUBLE, STATUS_FLASHES, STATUS_VIEW,
+          STATUS_EXTREMES, STATUS_LEVELS, STATUS_DATE, STATUS_READINGS}) {
+        str += pFields->Text(kind) + "   ";
     }
     return str;
 }
