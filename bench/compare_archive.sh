@@ -99,6 +99,13 @@ singles() {
 time_singles() { elapsed_ms singles; }
 side_by_side "$runs" "$work" batch time_batch singles time_singles
 batch_ratio=$(awk -v b="$SIDE_A" -v s="$SIDE_B" 'BEGIN { printf "%.1f", (b > 0 ? s / b : 0) }')
+# The floor: a batch can take no less wall time than its CPU time spread over every core, and the
+# singles do the same work per day plus a process start each. Their quotient is the most any
+# batch could gain here.
+batch_cpu=$(QT_QPA_PLATFORM=offscreen /usr/bin/time -f '%U %S' "$quillon" --export "$work/batch/" \
+  "${month[@]}" 2>&1 >/dev/null | awk '{ printf "%.0f", ($1 + $2) * 1000 }')
+batch_ceiling=$(awk -v c="$batch_cpu" -v s="$SIDE_B" -v n="$cores" \
+  'BEGIN { printf "%.1f", (c > 0 ? s / (c / n) : 0) }')
 
 echo
 echo "== Figures (load average $(cut -d' ' -f1-3 /proc/loadavg); $cores cores, shared)"
@@ -117,4 +124,6 @@ check "peak memory of --summary, 365 days" "$rss365" '<=' 64 MB
 check "peak memory of --summary, 365 days less 30 days" \
   "$(awk -v a="$rss365" -v b="$rss30" 'BEGIN { printf "%.1f", a - b }')" '<=' 4 MB
 check "30 separate exports / one batch export of 30 days" "$batch_ratio" '>=' 10 x
+echo "   the batch used $batch_cpu ms of CPU: on $cores cores no batch can beat" \
+  "$SIDE_B ms / ($batch_cpu ms / $cores) = ${batch_ceiling}x"
 exit "$failed"

@@ -11,6 +11,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <filesystem>
@@ -49,10 +50,11 @@ COutcome RenderPng(const CChartState& state, int nWidth, int nHeight, QByteArray
         return COutcome::Fail("not enough memory for a " + std::to_string(nWidth) + "x" +
                               std::to_string(nHeight) + " image");
     }
+    const QImage indexed = ExactPaletteImage(image);
     QBuffer buffer(pBytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
+    if (!writer.write(indexed.isNull() ? image : indexed)) {
         return COutcome::Fail("cannot encode the image: " + writer.errorString().toStdString());
     }
     return {};
@@ -78,6 +80,53 @@ COutcome RenderSvg(const CChartState& state, int nWidth, int nHeight,
     return {};
 }
 } // namespace
+
+QImage ExactPaletteImage(const QImage& image) {
+    constexpr int MAX_COLOURS = 256;
+    constexpr std::size_t SLOTS = 1024; // open addressing, at most a quarter full
+    std::array<QRgb, SLOTS> keys{};
+    std::array<int, SLOTS> indices;
+    indices.fill(-1);
+    QList<QRgb> table;
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    if (indexed.isNull()) {
+        return indexed;
+    }
+    QRgb last = 0;
+    uchar nLast = 0;
+    bool bAny = false;
+    const int nWidth = image.width();
+    const int nHeight = image.height();
+    for (int y = 0; y < nHeight; ++y) {
+        const auto* pSource = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* pTarget = indexed.scanLine(y);
+        for (int x = 0; x < nWidth; ++x) {
+            const QRgb colour = pSource[x] | 0xff000000U; // RGB32 keeps its top byte at ff
+            if (!bAny || colour != last) {
+                std::size_t nSlot = (colour * 2654435761U) % SLOTS;
+                while (indices[nSlot] >= 0 && keys[nSlot] != colour) {
+                    nSlot = (nSlot + 1) % SLOTS;
+                }
+                if (indices[nSlot] < 0) {
+                    if (table.size() == MAX_COLOURS) {
+                        return {};
+                    }
+                    keys[nSlot] = colour;
+                    indices[nSlot] = static_cast<int>(table.size());
+                    table.append(colour);
+                }
+                last = colour;
+                nLast = static_cast<uchar>(indices[nSlot]);
+                bAny = true;
+            }
+            pTarget[x] = nLast;
+        }
+    }
+    indexed.setColorTable(table);
+    indexed.setDotsPerMeterX(image.dotsPerMeterX());
+    indexed.setDotsPerMeterY(image.dotsPerMeterY());
+    return indexed;
+}
 
 QImage RenderChartImage(const CChartState& state, int nWidth, int nHeight) {
     QImage image(nWidth, nHeight, QImage::Format_RGB32);

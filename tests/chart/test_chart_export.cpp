@@ -106,6 +106,36 @@ TEST(ChartExport, WritesPngAndSvgOverAnOldFile) {
     EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"day.vks", "chart.png", "chart.SVG"}));
 }
 
+// The colour table is an encoding, never a change: the PNG holds the drawing's every pixel, and
+// a picture of more than 256 colours keeps its own.
+TEST(ChartExport, PngPixelsAreTheDrawingsWhateverTheEncoding) {
+    CTempDir dir;
+    WriteFile(dir.File("day.vks"), DAY);
+    std::string strError;
+    ASSERT_TRUE(ExportDay(dir.File("day.vks"), dir.File("chart.png"), 640, 400, &strError))
+        << strError;
+    CChartModel chart;
+    CStrip strip;
+    strip.Attach(&chart);
+    ApplyChartDisplaySettings(strip);
+    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
+    CDayDocument day(samples);
+    ASSERT_TRUE(day.Open(dir.File("day.vks")).bOpened);
+    HandOverDay(strip, day);
+    const QImage drawn = RenderChartImage(chart.State(), 640, 400);
+    const QImage written(QString::fromStdString(dir.File("chart.png")));
+    EXPECT_EQ(written.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), drawn);
+
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 300; ++x) {
+        many.setPixel(x, 0, qRgb(x % 256, x / 256, 7));
+    }
+    EXPECT_TRUE(ExactPaletteImage(many).isNull());
+    const QImage few = many.copy(0, 0, 256, 1);
+    EXPECT_EQ(ExactPaletteImage(few).convertToFormat(QImage::Format_RGB32), few);
+}
+
 TEST(ChartExport, ErrorsLeaveEverythingAsItWas) {
     CTempDir dir;
     WriteFile(dir.File("day.vks"), DAY);
