@@ -45,6 +45,7 @@ public:
     void SetAlarmLevels(const CAlarmLevels&) override {}
     void SetCursor(bool, double) override {}
     void SetFlashMarks(std::span<const double>) override {}
+    void SetFieldUnit(const CFieldUnit&) override {}
     void ReplacePointsFrom(std::size_t, std::span<const FieldSample>) override {}
     [[nodiscard]] const CChartState& State() const override { return m_state; }
 

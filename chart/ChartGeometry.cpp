@@ -63,9 +63,12 @@ double CChartScaleMap::Invert(double dPixel) const {
 }
 
 CChartGeometry::CChartGeometry(const CChartRect& rcChart, const CPlotFractions& fractions,
-                               const CChartRange& timeRange, const CChartRange& valueRange)
+                               const CChartRange& timeRange, const CChartRange& valueRange,
+                               bool bValueDown)
     : m_rcChart(rcChart), m_rcPlot(PlotAreaOf(rcChart, fractions)),
       m_timeRange(NormaliseRange(timeRange, DEFAULT_TIME_RANGE)),
       m_valueRange(NormaliseRange(valueRange, DEFAULT_VALUE_RANGE)),
       m_timeMap(m_timeRange.dLower, m_timeRange.dUpper, m_rcPlot.dLeft, m_rcPlot.dRight),
-      m_valueMap(m_valueRange.dLower, m_valueRange.dUpper, m_rcPlot.dBottom, m_rcPlot.dTop) {}
+      m_valueMap(m_valueRange.dLower, m_valueRange.dUpper,
+                 bValueDown ? m_rcPlot.dTop : m_rcPlot.dBottom,
+                 bValueDown ? m_rcPlot.dBottom : m_rcPlot.dTop) {}

@@ -76,14 +76,18 @@ constexpr CChartRange DEFAULT_VALUE_RANGE{-1.0, 1.0};
 // Everything one drawing needs to place things: the plot area and the two mappings.
 class CChartGeometry {
 public:
+    // bValueDown: the value range's lower bound at the top (an axis that reads the values with
+    // their sign turned, such as the potential gradient).
     CChartGeometry(const CChartRect& rcChart, const CPlotFractions& fractions,
-                   const CChartRange& timeRange, const CChartRange& valueRange);
+                   const CChartRange& timeRange, const CChartRange& valueRange,
+                   bool bValueDown = false);
 
     [[nodiscard]] const CChartRect& Chart() const { return m_rcChart; }
     [[nodiscard]] const CChartRect& Plot() const { return m_rcPlot; }
     [[nodiscard]] const CChartRange& TimeRange() const { return m_timeRange; }
     [[nodiscard]] const CChartRange& ValueRange() const { return m_valueRange; }
-    // Time -> x (lower bound at the plot's left edge); value -> y (lower bound at the bottom).
+    // Time -> x (lower bound at the plot's left edge); value -> y (lower bound at the bottom,
+    // unless the values run down).
     [[nodiscard]] const CChartScaleMap& TimeMap() const { return m_timeMap; }
     [[nodiscard]] const CChartScaleMap& ValueMap() const { return m_valueMap; }
 

@@ -192,7 +192,7 @@ bool VariantToLong(const VARIANT& var, LONG* pnValue) {
 }
 
 CChartState::CChartState() {
-    labels.push_back({"kV / m", INITIAL_LABEL, 0.0, 0.49});
+    labels.push_back({CFieldUnit{}.AxisTitle(), INITIAL_LABEL, 0.0, 0.49});
     labels.push_back({"T i m e", INITIAL_LABEL, 0.5, 0.98});
     labels.push_back({"", INITIAL_LABEL, 0.5, 0.0});
 }
@@ -278,6 +278,14 @@ void CChartModel::SetCursor(bool bShow, double dTime) {
 
 void CChartModel::SetFlashMarks(std::span<const double> times) {
     m_state.overlay.flashes.assign(times.begin(), times.end());
+    ++m_nRevision;
+}
+
+void CChartModel::SetFieldUnit(const CFieldUnit& unit) {
+    m_state.unit = unit;
+    if (!m_state.labels.empty()) {
+        m_state.labels[0].strText = unit.AxisTitle();
+    }
     ++m_nRevision;
 }
 

@@ -37,6 +37,7 @@ public:
     void SetAlarmLevels(const CAlarmLevels& alarms) override;
     void SetCursor(bool bShow, double dTime) override;
     void SetFlashMarks(std::span<const double> times) override;
+    void SetFieldUnit(const CFieldUnit& unit) override;
     // More than MAX_CHART_POINTS in all are refused, as method 129 refuses them.
     void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override;
     [[nodiscard]] const CChartState& State() const override { return m_state; }

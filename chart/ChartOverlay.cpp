@@ -38,11 +38,6 @@ QPen LevelPen(COLORREF cr, bool bPaper, bool bAlert, double dPixel) {
     return pen;
 }
 
-std::string Level(double dLevel) {
-    char sz[32];
-    std::snprintf(sz, sizeof sz, "%g", dLevel);
-    return sz;
-}
 // The x extents (device coordinates) of the stretches where |E| stays above dLevel, each
 // reading holding until the next one, merged where they touch.
 std::vector<std::pair<double, double>>
@@ -154,14 +149,15 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
     painter.restore();
 }
 
-std::string LevelLegend(const CAlarmLevels& alarms) {
+std::string LevelLegend(const CAlarmLevels& alarms, const CFieldUnit& unit) {
     std::string str;
+    const std::string strUnit = std::string(" ") + unit.Unit();
     if (alarms.dWarning > 0.0) {
-        str += "warning \u00B1" + Level(alarms.dWarning) + " kV/m dotted";
+        str += "warning \u00B1" + unit.FormatLevel(alarms.dWarning) + strUnit + " dotted";
     }
     if (alarms.dAlert > 0.0) {
-        str += std::string(str.empty() ? "" : ", ") + "alert \u00B1" + Level(alarms.dAlert) +
-               " kV/m dashed, shaded above";
+        str += std::string(str.empty() ? "" : ", ") + "alert \u00B1" +
+               unit.FormatLevel(alarms.dAlert) + strUnit + " dashed, shaded above";
     }
     return str.empty() ? str : "Levels: " + str;
 }

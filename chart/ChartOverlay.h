@@ -6,6 +6,8 @@
 // them; over the trace, a short tick at the top of the plot for each probable flash, and the
 // cursor line (the window's alone).
 
+#include "data/FieldUnit.h"
+
 #include <string>
 
 class QPainter;
@@ -27,4 +29,4 @@ void DrawOverlay(QPainter& painter, const CChartGeometry& geometry, const CChart
                  const CChartStyle& style);
 
 // One line naming the levels and how each is drawn, for the printed page; empty with none set.
-[[nodiscard]] std::string LevelLegend(const CAlarmLevels& alarms);
+[[nodiscard]] std::string LevelLegend(const CAlarmLevels& alarms, const CFieldUnit& unit = {});

@@ -128,7 +128,7 @@ void CChartRenderer::Draw(QPainter& painter, const QRectF& rcTarget, const CChar
     painter.fillRect(rcTarget, QColorOf(state.crBack));
     const CChartGeometry geometry(
         {rcTarget.left(), rcTarget.top(), rcTarget.right(), rcTarget.bottom()}, state.plot,
-        state.ShownTime(), state.ShownValue());
+        state.ShownTime(), state.ShownValue(), state.unit.Scale() < 0.0);
     const CChartRect& rcPlot = geometry.Plot();
     m_layout.rcPlot =
         QRectF(QPointF(rcPlot.dLeft, rcPlot.dTop), QPointF(rcPlot.dRight, rcPlot.dBottom));
@@ -170,8 +170,8 @@ void CChartRenderer::PlaceTicks(QPainter& painter, const CChartGeometry& geometr
     const double dTextHeight = metrics.height();
     const double dGap = dTextHeight * AXIS_LABEL_GAP;
     // Value lines at least two label heights apart, or dValueSpacing when that is more.
-    m_valueTicks = ChooseValueTicks(geometry.ValueRange(), rcPlot.Height(),
-                                    std::max(dTextHeight, dValueSpacing / 2));
+    m_valueTicks = ChooseShownValueTicks(geometry.ValueRange(), state.unit, rcPlot.Height(),
+                                         std::max(dTextHeight, dValueSpacing / 2));
     m_timeTicks = ChooseTimeTicks(geometry.TimeRange(), rcPlot.Width(), state.formats,
                                   [&metrics](const std::string& str) {
                                       return metrics.horizontalAdvance(QString::fromStdString(str));
@@ -290,7 +290,7 @@ void CChartRenderer::DrawTrace(QPainter& painter, const CChartGeometry& geometry
 
 void CChartRenderer::DrawLegend(QPainter& painter, const CChartGeometry& geometry,
                                 const CChartState& state) {
-    const std::string strLegend = LevelLegend(state.overlay.alarms);
+    const std::string strLegend = LevelLegend(state.overlay.alarms, state.unit);
     if (strLegend.empty()) {
         return;
     }
@@ -433,10 +433,12 @@ QSize CChartRenderer::MinimumSize(const CChartState& state, QPaintDevice* pDevic
     // from its anchor (it passes between the labels, spaced for it if need be).
     double dWidth = 0.0;
     if (rcUnit.dLeft > 0.0) {
-        double dLabels = axis.horizontalAdvance(QStringLiteral("-100"));
+        double dLabels = axis.horizontalAdvance(state.unit.Scale() < 0.0 ? QStringLiteral("-10000")
+                                                                         : QStringLiteral("-100"));
         for (int nIntervals = 1; nIntervals <= MAX_TICK_INTERVALS; ++nIntervals) {
             // Two label heights of one pixel apart: that many intervals.
-            const CValueTicks ticks = ChooseValueTicks(state.ShownValue(), 2.0 * nIntervals, 1.0);
+            const CValueTicks ticks =
+                ChooseShownValueTicks(state.ShownValue(), state.unit, 2.0 * nIntervals, 1.0);
             for (const CChartTick& tick : ticks.ticks) {
                 dLabels = std::max(dLabels,
                                    axis.horizontalAdvance(QString::fromStdString(tick.strLabel)));

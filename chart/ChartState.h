@@ -8,6 +8,7 @@
 #include "chart/ChartGeometry.h"
 #include "chart/ChartTicks.h"
 #include "chart/ChartTrace.h"
+#include "data/FieldUnit.h"
 #include "platform/WinTypes.h"
 
 #include <string>
@@ -91,6 +92,7 @@ struct CChartState {
     bool bPointsOrdered = true; // their times never go back: found by binary search
     CKeptValues kept;
     CChartOverlay overlay;
+    CFieldUnit unit; // how the value axis reads the points (which stay as logged)
 
     // The time and value ranges to draw: the view's where set, else the data's.
     [[nodiscard]] CChartRange ShownTime() const { return view.bTimeSet ? view.time : time; }

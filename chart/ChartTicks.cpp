@@ -271,6 +271,25 @@ CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels, double dL
     return result;
 }
 
+CValueTicks ChooseShownValueTicks(const CChartRange& range, const CFieldUnit& unit, double dPixels,
+                                  double dLabelHeight) {
+    const double dScale = unit.Scale();
+    if (dScale == 1.0) {
+        return ChooseValueTicks(range, dPixels, dLabelHeight);
+    }
+    const double dLow = range.dLower * dScale;
+    const double dHigh = range.dUpper * dScale;
+    CValueTicks ticks =
+        ChooseValueTicks({std::min(dLow, dHigh), std::max(dLow, dHigh)}, dPixels, dLabelHeight);
+    for (CChartTick& tick : ticks.ticks) {
+        tick.dAt /= dScale;
+    }
+    if (dScale < 0.0) {
+        std::reverse(ticks.ticks.begin(), ticks.ticks.end());
+    }
+    return ticks;
+}
+
 CTimeTicks ChooseTimeTicks(const CChartRange& range, double dPixels, const CTimeFormats& formats,
                            const CTextWidthFn& fnTextWidth) {
     const double dSpan = range.Span();

@@ -7,6 +7,7 @@
 // the drawing code only measures text and places what these return.
 
 #include "chart/ChartGeometry.h"
+#include "data/FieldUnit.h"
 
 #include <functional>
 #include <string>
@@ -33,6 +34,12 @@ struct CValueTicks {
 // %g writes them ("-1.5e-22", "2e+06"), so that a tiny or a huge scale still has short labels.
 [[nodiscard]] CValueTicks ChooseValueTicks(const CChartRange& range, double dPixels,
                                            double dLabelHeight);
+
+// The same for values read through unit (the potential gradient: -1000 x the field): the ticks are
+// chosen and labelled on the values as shown, each placed at its logged value, lowest logged
+// value first.
+[[nodiscard]] CValueTicks ChooseShownValueTicks(const CChartRange& range, const CFieldUnit& unit,
+                                                double dPixels, double dLabelHeight);
 
 // Writes a tick value with nDecimals decimals and a point, whatever the locale; never "-0".
 [[nodiscard]] std::string FormatTickValue(double dValue, int nDecimals);

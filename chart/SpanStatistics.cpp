@@ -11,12 +11,6 @@ std::string Clock(double dTime, bool bEndOfDay = false) {
     return FormatChartTime(dTime, "%H:%M:%S", bEndOfDay);
 }
 
-std::string Number(double d) {
-    char sz[48];
-    std::snprintf(sz, sizeof sz, "%.3f", d);
-    return sz;
-}
-
 std::string Seconds(double dSeconds) {
     const long n = std::lround(dSeconds);
     char sz[48];
@@ -26,8 +20,9 @@ std::string Seconds(double dSeconds) {
 } // namespace
 
 CSpanStatistics SpanStatisticsOf(const CPointIndex& index, const CChartRange& span,
-                                 const CAlarmLevels& levels) {
+                                 const CAlarmLevels& levels, const CFieldUnit& unit) {
     CSpanStatistics stats;
+    stats.unit = unit;
     stats.span = span;
     stats.levels = levels;
     const auto points = index.Points();
@@ -74,19 +69,25 @@ std::string FormatSpanStatistics(const CSpanStatistics& stats) {
     std::string str =
         "Span: " + Clock(stats.span.dLower) + " to " + Clock(stats.span.dUpper, true) + "\n";
     str += "Readings: " + std::to_string(stats.nReadings) + "\n";
+    const CFieldUnit& unit = stats.unit;
+    const std::string strUnit = std::string(" ") + unit.Unit();
     if (stats.nFinite > 0) {
-        str += "Min: " + Number(stats.dMin) + " kV/m at " + Clock(stats.dMinTime) + "\n";
-        str += "Max: " + Number(stats.dMax) + " kV/m at " + Clock(stats.dMaxTime) + "\n";
-        str += "Mean: " + Number(stats.dMean) + " kV/m\n";
-        str += "Standard deviation: " + Number(stats.dStdDev) + " kV/m\n";
+        const CShownExtremes shown =
+            ShownExtremes(unit, {stats.dMin, stats.dMinTime}, {stats.dMax, stats.dMaxTime});
+        str += "Min: " + unit.FormatWithUnit(shown.low.dValue) + " at " + Clock(shown.low.dTime) +
+               "\n";
+        str += "Max: " + unit.FormatWithUnit(shown.high.dValue) + " at " + Clock(shown.high.dTime) +
+               "\n";
+        str += "Mean: " + unit.FormatWithUnit(stats.dMean) + "\n";
+        str += "Standard deviation: " + unit.FormatSize(stats.dStdDev) + strUnit + "\n";
     }
     if (stats.levels.dWarning > 0.0) {
-        str += "At or above the warning level (" + Number(stats.levels.dWarning) +
-               " kV/m): " + Seconds(stats.dWarningSeconds) + "\n";
+        str += "At or above the warning level (" + unit.FormatSize(stats.levels.dWarning) +
+               strUnit + "): " + Seconds(stats.dWarningSeconds) + "\n";
     }
     if (stats.levels.dAlert > 0.0) {
-        str += "At or above the alert level (" + Number(stats.levels.dAlert) +
-               " kV/m): " + Seconds(stats.dAlertSeconds) + "\n";
+        str += "At or above the alert level (" + unit.FormatSize(stats.levels.dAlert) + strUnit +
+               "): " + Seconds(stats.dAlertSeconds) + "\n";
     }
     return str;
 }

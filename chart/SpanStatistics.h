@@ -22,10 +22,12 @@ struct CSpanStatistics {
     CAlarmLevels levels;          // as they were when the figures were taken
     double dWarningSeconds = 0.0; // at or above the warning level (when set)
     double dAlertSeconds = 0.0;   // at or above the alert level (when set)
+    CFieldUnit unit;              // how the figures are written
 };
 
 [[nodiscard]] CSpanStatistics SpanStatisticsOf(const CPointIndex& index, const CChartRange& span,
-                                               const CAlarmLevels& levels);
+                                               const CAlarmLevels& levels,
+                                               const CFieldUnit& unit = {});
 
 // The figures as lines of text ("label: value"), the first naming the span, for the panel and the
 // clipboard alike.

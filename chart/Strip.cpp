@@ -76,6 +76,12 @@ void CStrip::SetFlashMarks(std::span<const double> times) {
     }
 }
 
+void CStrip::SetFieldUnit(const CFieldUnit& unit) {
+    if (m_pTarget != nullptr) {
+        m_pTarget->SetFieldUnit(unit);
+    }
+}
+
 void CStrip::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
     if (m_pTarget != nullptr) {
         m_pTarget->ReplacePointsFrom(nFirst, records);

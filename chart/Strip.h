@@ -34,6 +34,9 @@ public:
     virtual void SetCursor(bool bShow, double dTime) = 0;
     // Probable flashes at these times (in time order), marked at the top of the plot.
     virtual void SetFlashMarks(std::span<const double> times) = 0;
+    // How the value axis reads: the field in kV/m, or the potential gradient in V/m (the value
+    // axis's title follows). The points stay as they are.
+    virtual void SetFieldUnit(const CFieldUnit& unit) = 0;
     // Points from nFirst on become records (a followed file read on): the points before nFirst
     // stay, those after are dropped first.
     virtual void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) = 0;
@@ -125,6 +128,7 @@ public:
     void SetAlarmLevels(const CAlarmLevels& alarms);
     void SetCursor(bool bShow, double dTime);
     void SetFlashMarks(std::span<const double> times);
+    void SetFieldUnit(const CFieldUnit& unit);
     void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records);
     // The bound chart's state; an empty one when none is bound.
     [[nodiscard]] const CChartState& State() const;

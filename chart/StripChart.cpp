@@ -48,6 +48,12 @@ void CStripChart::SetFlashMarks(std::span<const double> times) {
     update();
 }
 
+void CStripChart::SetFieldUnit(const CFieldUnit& unit) {
+    m_model.SetFieldUnit(unit);
+    updateGeometry(); // the value labels' width may change
+    update();
+}
+
 void CStripChart::ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) {
     const std::vector<CChartPoint>& points = m_model.State().points;
     // The columns that change: from the reading before the first replaced one to the last
@@ -94,18 +100,18 @@ void CStripChart::paintEvent(QPaintEvent* pEvent) {
     CChartStyle style{true};
     // Qt paints the union of what was asked; only a strip of the plot holds the whole trace.
     if (const QRect rcDirty = pEvent->rect(); rcDirty != rect()) {
-        style.rcDirty = QRectF(rcDirty.x() / dScale, rcDirty.y() / dScale,
-                               rcDirty.width() / dScale, rcDirty.height() / dScale);
+        style.rcDirty = QRectF(rcDirty.x() / dScale, rcDirty.y() / dScale, rcDirty.width() / dScale,
+                               rcDirty.height() / dScale);
     }
-    m_renderer.Draw(painter, QRectF(0.0, 0.0, width() / dScale, height() / dScale),
-                    m_model.State(), style);
+    m_renderer.Draw(painter, QRectF(0.0, 0.0, width() / dScale, height() / dScale), m_model.State(),
+                    style);
 }
 
 CChartGeometry CStripChart::Geometry() const {
     const CChartState& state = m_model.State();
     const QRectF rc(rect());
     return CChartGeometry({rc.left(), rc.top(), rc.right(), rc.bottom()}, state.plot,
-                          state.ShownTime(), state.ShownValue());
+                          state.ShownTime(), state.ShownValue(), state.unit.Scale() < 0.0);
 }
 
 void CStripChart::SetCursor(bool bShow, double dTime) {

@@ -30,6 +30,7 @@ public:
     // Repaints only the columns the cursor left and entered.
     void SetCursor(bool bShow, double dTime) override;
     void SetFlashMarks(std::span<const double> times) override;
+    void SetFieldUnit(const CFieldUnit& unit) override;
     void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override;
     [[nodiscard]] const CChartState& State() const override { return m_model.State(); }
 

@@ -36,6 +36,7 @@ const CMenuTemplate* FindMenuTemplate(UINT nId) {
                  {"", 0, {}},
                  {"&Fit value scale to view", ID_VIEW_FIT_SCALE, {}},
                  {"Fi&xed value scale...", ID_VIEW_FIXED_SCALE, {}},
+                 {"Show as potential &gradient", ID_VIEW_POTENTIAL_GRADIENT, {}},
                  {"&Alarm levels...", ID_VIEW_ALARM_LEVELS, {}},
                  {"Alarm so&und", ID_VIEW_ALARM_SOUND, {}},
                  {"Ac&knowledge last alert\tCtrl+K", ID_VIEW_ACKNOWLEDGE, {}},

@@ -51,6 +51,7 @@ constexpr UINT ID_VIEW_FOLLOW_SPAN_180 = 32825; // 3 h
 constexpr UINT ID_VIEW_FOLLOW_SPAN_DAY = 32826; // the whole day
 // Across days: the overview of the folder's day files (Ctrl+Shift+A).
 constexpr UINT ID_VIEW_ARCHIVE = 32800;
+constexpr UINT ID_VIEW_POTENTIAL_GRADIENT = 32801; // check: readings as PG = -E in V/m
 // Everyday conveniences: the page, export and the clipboard, neighbouring days, the span's
 // figures, the keys' help, the recent files.
 constexpr UINT ID_FILE_PRINT_PREVIEW = 32850;

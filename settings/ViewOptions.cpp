@@ -81,6 +81,7 @@ void CViewOptions::Load() {
             m_nFollowSpanMinutes = 0;
         }
         m_bPrintLandscape = key.ReadInt(PRINT_LANDSCAPE_VALUE, 0) != 0;
+        m_bPotentialGradient = key.ReadInt(POTENTIAL_GRADIENT_VALUE, 0) != 0;
     }
     m_stored = values;
 }
@@ -110,6 +111,8 @@ COutcome CViewOptions::Save() {
     number(ALARM_SOUND_VALUE, m_bAlarmSound ? 1 : 0, m_stored.m_bAlarmSound ? 1 : 0);
     number(FOLLOW_SPAN_VALUE, m_nFollowSpanMinutes, m_stored.m_nFollowSpanMinutes);
     number(PRINT_LANDSCAPE_VALUE, m_bPrintLandscape ? 1 : 0, m_stored.m_bPrintLandscape ? 1 : 0);
+    number(POTENTIAL_GRADIENT_VALUE, m_bPotentialGradient ? 1 : 0,
+           m_stored.m_bPotentialGradient ? 1 : 0);
     if (changed.empty()) {
         return {};
     }

@@ -2,7 +2,8 @@
 // CViewOptions: what the user chooses for exploring a day, kept in the program's settings key
 // beside the window placement (whose four values stay as they are): the alarm levels and how long
 // the field must stay high before the alarm shows, a fixed value scale, the status bar, and
-// whether the viewer follows the newest file of its folder; the operator's desk: the all-clear
+// whether the viewer follows the newest file of its folder, whether readings show as the potential
+// gradient; the operator's desk: the all-clear
 // countdown, when a silent logger is said, the flash step and rate, the alarm sound, and the span
 // that following shows.
 //
@@ -26,6 +27,7 @@ inline constexpr const char* FLASH_RATE_VALUE = "Flash Rate Alert";
 inline constexpr const char* ALARM_SOUND_VALUE = "Alarm Sound";
 inline constexpr const char* FOLLOW_SPAN_VALUE = "Follow Span Minutes";
 inline constexpr const char* PRINT_LANDSCAPE_VALUE = "Print Landscape";
+inline constexpr const char* POTENTIAL_GRADIENT_VALUE = "Potential Gradient";
 
 constexpr int DEFAULT_ALARM_HOLD_SECONDS = 0;
 constexpr int MAX_ALARM_HOLD_SECONDS = 3600;
@@ -54,8 +56,9 @@ struct CViewOptionValues {
     double m_dFlashStep = DEFAULT_FLASH_STEP_LEVEL; // kV/m
     int m_nFlashRate = 0;                           // flashes in ten minutes; 0: not used
     bool m_bAlarmSound = true;
-    int m_nFollowSpanMinutes = 0; // one of FOLLOW_SPANS
-    bool m_bPrintLandscape = false; // the printed page (and its preview and PDF) lies across
+    int m_nFollowSpanMinutes = 0;      // one of FOLLOW_SPANS
+    bool m_bPrintLandscape = false;    // the printed page (and its preview and PDF) lies across
+    bool m_bPotentialGradient = false; // readings shown as PG = -E in V/m
 };
 
 // Several viewers may run at once, each with its own copy: a save writes only the values this

@@ -62,6 +62,7 @@ public:
     void SetAlarmLevels(const CAlarmLevels& alarms) override { Next().SetAlarmLevels(alarms); }
     void SetCursor(bool bShow, double dTime) override { Next().SetCursor(bShow, dTime); }
     void SetFlashMarks(std::span<const double> times) override { Next().SetFlashMarks(times); }
+    void SetFieldUnit(const CFieldUnit& unit) override { Next().SetFieldUnit(unit); }
     void ReplacePointsFrom(std::size_t nFirst, std::span<const FieldSample> records) override {
         m_appended.push_back({nFirst, records.size()});
         Next().ReplacePointsFrom(nFirst, records);

@@ -45,12 +45,6 @@ std::string ClockOf(double dTime) {
     return FormatChartTime(dTime, "%H:%M:%S", false);
 }
 
-std::string Value(double d) {
-    char sz[32];
-    std::snprintf(sz, sizeof sz, "%.3f", d);
-    return sz;
-}
-
 // A level as the banner and the messages name it: "5", "2.5".
 std::string Kv(double dLevel) {
     char sz[32];
@@ -196,6 +190,7 @@ CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
         this);
     m_pWatch->SetFollowNewest(m_options.m_bFollowNewest);
     m_host.pChart->SetAlarmLevels({m_options.m_dWarningLevel, m_options.m_dAlertLevel});
+    m_host.pChart->SetFieldUnit({m_options.m_bPotentialGradient});
     m_statusSoon.setSingleShot(true);
     m_statusSoon.setInterval(STATUS_SETTLE_MS);
     QObject::connect(&m_statusSoon, &QTimer::timeout, this, [this] {
@@ -479,10 +474,10 @@ int CDayExplorer::StatusMinimumWidth() const {
     }
     // The widest read-out of a day within +-100 kV/m, or of this day's scale: a column from -M
     // to -M.
-    char sz[32];
-    std::snprintf(sz, sizeof sz, "-%.3f", std::max(100.0, m_host.pDay->ValueScale()));
+    const CFieldUnit& unit = m_host.pChart->State().unit;
+    const std::string strEnd = "-" + unit.FormatSize(std::max(100.0, m_host.pDay->ValueScale()));
     const QString strWidest =
-        QStringLiteral("00:00:00  %1 to %1 kV/m").arg(QString::fromLatin1(sz));
+        QString::fromStdString("00:00:00  " + strEnd + " to " + strEnd + " " + unit.Unit());
     return m_pFields->fontMetrics().horizontalAdvance(strWidest) + m_pFollow->minimumWidth() +
            STATUS_BAR_MARGINS;
 }
@@ -552,6 +547,18 @@ void CDayExplorer::AddCommands(CCommandTable& commands) {
             m_pWatch->Poll();
         }
     });
+    commands.Add(ID_VIEW_POTENTIAL_GRADIENT, [this] {
+        m_options.m_bPotentialGradient = !m_options.m_bPotentialGradient;
+        m_host.pChart->SetFieldUnit({m_options.m_bPotentialGradient});
+        if (m_host.relayout) {
+            m_host.relayout(); // the gradient's labels are wider: the least size may grow
+        }
+        SaveOptions();
+        UpdateChecks();
+        UpdateStatistics();
+        UpdateAccessibleDescription();
+        UpdateStatus();
+    });
     commands.Add(ID_VIEW_ALARM_SOUND, [this] {
         m_options.m_bAlarmSound = !m_options.m_bAlarmSound;
         SaveOptions();
@@ -613,8 +620,8 @@ void CDayExplorer::UpdateStatistics() {
         return;
     }
     const CChartState& state = m_host.pChart->State();
-    m_pPanel->ShowStatistics(
-        SpanStatisticsOf(CPointIndex(state.points), state.ShownTime(), state.overlay.alarms));
+    m_pPanel->ShowStatistics(SpanStatisticsOf(CPointIndex(state.points), state.ShownTime(),
+                                              state.overlay.alarms, state.unit));
 }
 
 void CDayExplorer::CopyReadout() {
@@ -643,11 +650,13 @@ std::string CDayExplorer::ReadoutText() const {
     if (!readout.bAny) {
         return ClockOf(state.overlay.dCursorTime) + "  no reading";
     }
+    const CFieldUnit& unit = state.unit;
     if (readout.bSingle) {
-        return ClockOf(readout.dTime) + "  " + Value(readout.dValue) + " kV/m";
+        return ClockOf(readout.dTime) + "  " + unit.FormatWithUnit(readout.dValue);
     }
-    return ClockOf(readout.dTime) + "  " + Value(readout.dMin) + " to " + Value(readout.dMax) +
-           " kV/m";
+    const CShownExtremes shown = ShownExtremes(unit, {readout.dMin}, {readout.dMax});
+    return ClockOf(readout.dTime) + "  " + unit.Format(shown.low.dValue) + " to " +
+           unit.FormatWithUnit(shown.high.dValue);
 }
 
 void CDayExplorer::UpdateAccessibleDescription() {
@@ -659,7 +668,9 @@ void CDayExplorer::UpdateAccessibleDescription() {
     if (const CDayExtremes& extremes = day.Extremes(); extremes.bAny) {
         const bool bLow = std::fabs(extremes.min.dValue) > std::fabs(extremes.max.dValue);
         const CDayExtreme& largest = bLow ? extremes.min : extremes.max;
-        str += ", largest |E| " + Value(std::fabs(largest.dValue)) + " kV/m at " +
+        const CFieldUnit& unit = m_host.pChart->State().unit;
+        str += std::string(", largest ") + (unit.bPotentialGradient ? "|PG| " : "|E| ") +
+               unit.FormatSize(std::fabs(largest.dValue)) + " " + unit.Unit() + " at " +
                ClockOf(largest.dTime);
     } else {
         str += ", no readings";
@@ -796,13 +807,17 @@ void CDayExplorer::UpdateStatus() {
 
     // The lowest and highest readings of the day, with their times, kept as they arrive.
     if (const CDayExtremes& extremes = day.Extremes(); extremes.bAny) {
+        const CFieldUnit& unit = state.unit;
+        const CShownExtremes shown = ShownExtremes(unit, {extremes.min.dValue, extremes.min.dTime},
+                                                   {extremes.max.dValue, extremes.max.dTime});
         const std::string strMin =
-            Value(extremes.min.dValue) + " at " + ClockOf(extremes.min.dTime);
+            unit.Format(shown.low.dValue) + " at " + ClockOf(shown.low.dTime);
         const std::string strMax =
-            Value(extremes.max.dValue) + " at " + ClockOf(extremes.max.dTime);
+            unit.Format(shown.high.dValue) + " at " + ClockOf(shown.high.dTime);
+        const std::string strUnit = std::string(" ") + unit.Unit();
         fields.Set(STATUS_EXTREMES, "Day min " + strMin + ", max " + strMax,
-                   "The whole day's lowest reading: " + strMin + " kV/m; its highest: " + strMax +
-                       " kV/m");
+                   "The whole day's lowest reading: " + strMin + strUnit +
+                       "; its highest: " + strMax + strUnit);
     } else {
         fields.Set(STATUS_EXTREMES, "");
     }
@@ -843,6 +858,7 @@ void CDayExplorer::UpdateChecks() {
     m_host.pWindow->CheckMenuCommand(ID_VIEW_FOLLOW_NEWEST, m_options.m_bFollowNewest);
     m_host.pWindow->CheckMenuCommand(ID_VIEW_STATUS_BAR, m_options.m_bStatusBar);
     m_host.pWindow->CheckMenuCommand(ID_VIEW_ALARM_SOUND, m_options.m_bAlarmSound);
+    m_host.pWindow->CheckMenuCommand(ID_VIEW_POTENTIAL_GRADIENT, m_options.m_bPotentialGradient);
     for (const auto& [nId, nMinutes] :
          {std::pair{ID_VIEW_FOLLOW_SPAN_15, 15}, std::pair{ID_VIEW_FOLLOW_SPAN_30, 30},
           std::pair{ID_VIEW_FOLLOW_SPAN_60, 60}, std::pair{ID_VIEW_FOLLOW_SPAN_180, 180},
