@@ -70,6 +70,7 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const QCommandLineOption archive(QStringLiteral("archive"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption hourly(QStringLiteral("hourly"));
+    const QCommandLineOption gradient(QStringLiteral("pg"));
     const QCommandLineOption warning(QStringLiteral("warning"), QString(), QStringLiteral("KV_M"));
     const QCommandLineOption alert(QStringLiteral("alert"), QString(), QStringLiteral("KV_M"));
     struct CValueOption {
@@ -92,7 +93,7 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     // "-odd name.vks" is then reported whole rather than as its first letter.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({help, version, info, exportTo, size, page, from, to, noAlarms, format,
-                       summary, archive, json, hourly, warning, alert});
+                       summary, archive, json, hourly, warning, alert, gradient});
 
     QStringList argList{QStringLiteral("quillon")};
     for (const std::string& strArg : args) {
@@ -120,7 +121,8 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
         }
         // Help and the version returned above, so the flag given "=value" is one of these.
-        for (const QCommandLineOption* pFlag : {&noAlarms, &summary, &archive, &json, &hourly}) {
+        for (const QCommandLineOption* pFlag :
+             {&noAlarms, &summary, &archive, &json, &hourly, &gradient}) {
             if (GivenWithValue(argList, pFlag->names().first())) {
                 return Fail("--" + ToArgument(pFlag->names().first()) + " takes no value");
             }
@@ -181,6 +183,11 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                         "': expected a number of kV/m from 0 to " + FormatLevel(MAX_FIELD_LEVEL));
         }
     }
+    if (parser.isSet(gradient) && cmd.eMode != ECommandMode::Summary &&
+        cmd.eMode != ECommandMode::Export) {
+        return Fail("--pg goes with --summary or --export");
+    }
+    cmd.bPotentialGradient = parser.isSet(gradient);
     cmd.bJson = parser.isSet(json);
     cmd.bHourly = parser.isSet(hourly);
     if (parser.isSet(format)) {
@@ -260,13 +267,13 @@ std::string UsageText(const std::string& strProgram) {
            "       " +
            strProgram +
            " --export OUT.{png,svg,pdf} [--size WxH] [--page A4|Letter]\n"
-           "                [--from HH:MM[:SS]] [--to HH:MM[:SS]] [--no-alarms] FILE.vks\n"
+           "                [--from HH:MM[:SS]] [--to HH:MM[:SS]] [--no-alarms] [--pg] FILE.vks\n"
            "       " +
            strProgram +
            " --export OUTDIR/ [--format png|svg|pdf] [options as above] DAY.vks...\n"
            "       " +
            strProgram +
-           " --summary [--hourly] [--json] [--warning KV_M] [--alert KV_M] PATH...\n"
+           " --summary [--hourly] [--json] [--warning KV_M] [--alert KV_M] [--pg] PATH...\n"
            "       " +
            strProgram +
            " --archive [FOLDER]\n"
@@ -292,6 +299,9 @@ std::string UsageText(const std::string& strProgram) {
            "  --json              JSON lines with the same names instead of CSV\n"
            "  --warning, --alert KV_M\n"
            "                      the alarm levels for --summary (default: the settings')\n"
+           "  --pg                readings as the potential gradient PG = -E in V/m (fair\n"
+           "                      weather then reads about +100 V/m), for --export and\n"
+           "                      --summary (columns _pg_V_m); the files are never changed\n"
            "  --archive [FOLDER]  open the overview of the days in FOLDER (default: the\n"
            "                      logging program's folder, else the current one)\n"
            "  --help              show this text\n"

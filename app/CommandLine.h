@@ -30,11 +30,12 @@ struct CCommandLine {
 
     // Across days. Every path given, in order (strFile is the first; --archive's folder).
     std::vector<std::string> files;
-    std::string strFormat;  // --format of a batch export: png, svg or pdf; empty for png
-    bool bJson = false;     // --json: JSON lines instead of CSV
-    bool bHourly = false;   // --hourly: a row per hour
-    double dWarning = -1.0; // --warning in kV/m; -1: the settings' level
-    double dAlert = -1.0;   // --alert in kV/m; -1: the settings' level
+    std::string strFormat;           // --format of a batch export: png, svg or pdf; empty for png
+    bool bJson = false;              // --json: JSON lines instead of CSV
+    bool bHourly = false;            // --hourly: a row per hour
+    bool bPotentialGradient = false; // --pg: readings as PG = -E in V/m
+    double dWarning = -1.0;          // --warning in kV/m; -1: the settings' level
+    double dAlert = -1.0;            // --alert in kV/m; -1: the settings' level
 };
 
 [[nodiscard]] CCommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -61,6 +61,9 @@ public:
             view.time = {dDay + dFrom / SECONDS_PER_DAY, dDay + dTo / SECONDS_PER_DAY};
             m_strip.SetView(view);
         }
+        if (cmd.bPotentialGradient) {
+            m_strip.SetFieldUnit({true});
+        }
         if (!cmd.bNoAlarms && pAlarms != nullptr) {
             m_strip.SetAlarmLevels(*pAlarms);
         } else if (!cmd.bNoAlarms) {

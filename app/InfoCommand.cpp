@@ -68,8 +68,8 @@ std::string FormatLoadSummaryJson(const std::string& strPath, const CFieldRead& 
         for (const auto& [pszName, dLevel] :
              {std::pair{"warning", alarms.dWarning}, std::pair{"alert", alarms.dAlert}}) {
             if (dLevel > 0.0) {
-                above.insert(QLatin1String(pszName),
-                             JsonSeconds(SecondsAtOrAboveLevel(records, -HUGE_VAL, HUGE_VAL, dLevel)));
+                above.insert(QLatin1String(pszName), JsonSeconds(SecondsAtOrAboveLevel(
+                                                         records, -HUGE_VAL, HUGE_VAL, dLevel)));
             }
         }
         json.insert("seconds_at_or_above", above);

@@ -134,17 +134,18 @@ int RunSummaryCommand(const CCommandLine& cmd, const std::string& strCacheFolder
     }
 
     const ESummaryFormat eFormat = cmd.bJson ? ESummaryFormat::JsonLines : ESummaryFormat::Csv;
+    const CFieldUnit unit{cmd.bPotentialGradient};
     if (eFormat == ESummaryFormat::Csv) {
-        out << (cmd.bHourly ? HourCsvHeader() : DayCsvHeader()) << "\n";
+        out << (cmd.bHourly ? HourCsvHeader(unit) : DayCsvHeader(unit)) << "\n";
     }
     for (const CDayScan& day : days) {
         if (!day.bRead) {
             err << "quillon: " << day.strError << "\n";
             bFailed = true;
         } else if (cmd.bHourly) {
-            out << HourRows(eFormat, day);
+            out << HourRows(eFormat, day, unit);
         } else {
-            out << DayRow(eFormat, day, levels) << "\n";
+            out << DayRow(eFormat, day, levels, unit) << "\n";
         }
     }
     out.flush();

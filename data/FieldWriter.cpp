@@ -28,6 +28,14 @@ void AppendValue(double dValue, std::string* pstr) {
     const auto result = std::to_chars(sz, sz + sizeof sz, dValue);
     pstr->append(sz, result.ptr);
 }
+
+// -1000 x the field, to nine significant digits: what a reading of six decimals of kV/m holds,
+// without the binary tail the product gains ("463", not "463.00000000000006").
+void AppendGradient(double dField, std::string* pstr) {
+    char sz[64];
+    std::snprintf(sz, sizeof sz, "%.9g", -1000.0 * dField + 0.0); // + 0.0: never "-0"
+    *pstr += sz;
+}
 } // namespace
 
 double FieldDayStart() {
@@ -38,8 +46,11 @@ COutcome FormatReadings(std::span<const FieldSample> records, const CFieldTextSp
                         EFieldText eFormat, const std::optional<CFileDate>& date,
                         std::string* pstrText) {
     std::string str;
+    const bool bGradient = eFormat == EFieldText::GradientTable;
     if (eFormat == EFieldText::Table) {
         str = "time,value\n";
+    } else if (bGradient) {
+        str = "time,PG (V/m)\n";
     }
     for (const FieldSample& record : records) {
         if (!(record.dTime >= span.dFrom && record.dTime <= span.dTo)) {
@@ -61,7 +72,11 @@ COutcome FormatReadings(std::span<const FieldSample> records, const CFieldTextSp
         }
         AppendClock(nSeconds < 0 ? -nSeconds : nSeconds, &str);
         str += ",";
-        AppendValue(record.dValue, &str);
+        if (bGradient) {
+            AppendGradient(record.dValue, &str);
+        } else {
+            AppendValue(record.dValue, &str);
+        }
         str += "\n";
     }
     *pstrText = std::move(str);
@@ -84,7 +99,7 @@ COutcome WriteReadings(const std::string& strPath, std::span<const FieldSample> 
         for (const char c : strText) {
             nLines += c == '\n' ? 1 : 0;
         }
-        *pnWritten = nLines - (eFormat == EFieldText::Table ? 1 : 0);
+        *pnWritten = nLines - (eFormat == EFieldText::LoggerLines ? 0 : 1);
     }
     return {};
 }

@@ -16,6 +16,9 @@
 enum class EFieldText {
     LoggerLines, // "14:00:00,-0.45": what the logger writes and the reader reads
     Table,       // "time,value" then "2004-01-01 14:00:00,-0.45"
+    // The table of the potential gradient PG = -E in V/m: "time,PG (V/m)" then
+    // "2004-01-01 14:00:00,450", to nine significant digits.
+    GradientTable,
 };
 
 // The day number of 00:00:00 on the day a logger's readings lie on: the reader places every

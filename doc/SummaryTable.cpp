@@ -47,7 +47,15 @@ void AddDay(CRow& row, const CDayScan& day) {
     row.push_back({"file", Text(day.file.strName)});
 }
 
-CRow DayColumns(const CDayScan& day, const CSummaryLevels& levels) {
+// PG = -1000 x E in V/m, to the micro-volt per metre: a reading of kV/m to nine decimals, without
+// the binary tail the product gains.
+constexpr int GRADIENT_DECIMALS = 6;
+
+CField GradientIf(bool b, double dField, int nDecimals = GRADIENT_DECIMALS) {
+    return NumberIf(b, -1000.0 * dField + 0.0, nDecimals);
+}
+
+CRow DayColumns(const CDayScan& day, const CSummaryLevels& levels, const CFieldUnit& unit) {
     const CDaySummary& s = day.summary;
     const bool bValues = s.bAnyValue;
     CRow row;
@@ -55,11 +63,20 @@ CRow DayColumns(const CDayScan& day, const CSummaryLevels& levels) {
     row.push_back({"readings", Count(s.nReadings)});
     row.push_back({"skipped_lines", Count(s.nSkipped)});
     row.push_back({"coverage_pct", Number(100.0 * s.Coverage(), 3)});
-    row.push_back({"min_kV_m", NumberIf(bValues, s.dMin)});
-    row.push_back({"min_time", ClockIf(bValues, s.dMinTime)});
-    row.push_back({"max_kV_m", NumberIf(bValues, s.dMax)});
-    row.push_back({"max_time", ClockIf(bValues, s.dMaxTime)});
-    row.push_back({"max_abs_kV_m", NumberIf(bValues, std::fabs(s.dPeak))});
+    if (unit.bPotentialGradient) {
+        // The gradient's lowest is the field's highest.
+        row.push_back({"min_pg_V_m", GradientIf(bValues, s.dMax)});
+        row.push_back({"min_pg_time", ClockIf(bValues, s.dMaxTime)});
+        row.push_back({"max_pg_V_m", GradientIf(bValues, s.dMin)});
+        row.push_back({"max_pg_time", ClockIf(bValues, s.dMinTime)});
+        row.push_back({"max_abs_pg_V_m", GradientIf(bValues, -std::fabs(s.dPeak))});
+    } else {
+        row.push_back({"min_kV_m", NumberIf(bValues, s.dMin)});
+        row.push_back({"min_time", ClockIf(bValues, s.dMinTime)});
+        row.push_back({"max_kV_m", NumberIf(bValues, s.dMax)});
+        row.push_back({"max_time", ClockIf(bValues, s.dMaxTime)});
+        row.push_back({"max_abs_kV_m", NumberIf(bValues, std::fabs(s.dPeak))});
+    }
     row.push_back({"max_abs_time", ClockIf(bValues, s.dPeakTime)});
     const bool bWarning = levels.dWarning > 0.0;
     const bool bAlert = levels.dAlert > 0.0;
@@ -71,7 +88,7 @@ CRow DayColumns(const CDayScan& day, const CSummaryLevels& levels) {
     return row;
 }
 
-CRow HourColumns(const CDayScan& day, int nHour) {
+CRow HourColumns(const CDayScan& day, int nHour, const CFieldUnit& unit) {
     const CHourSummary& h = day.summary.hours[static_cast<std::size_t>(nHour)];
     const bool bValues = h.nValues > 0;
     CRow row;
@@ -79,10 +96,17 @@ CRow HourColumns(const CDayScan& day, int nHour) {
     row.push_back({"hour", Count(nHour)});
     row.push_back({"readings", Count(h.nReadings)});
     row.push_back({"coverage_pct", Number(100.0 * h.Coverage(), 3)});
-    row.push_back({"mean_kV_m", NumberIf(bValues, h.dMean, 6)});
-    row.push_back({"sd_kV_m", NumberIf(h.nValues > 1, h.dStdDev, 6)});
-    row.push_back({"min_kV_m", NumberIf(bValues, h.dMin)});
-    row.push_back({"max_kV_m", NumberIf(bValues, h.dMax)});
+    if (unit.bPotentialGradient) {
+        row.push_back({"mean_pg_V_m", GradientIf(bValues, h.dMean, 3)});
+        row.push_back({"sd_pg_V_m", GradientIf(h.nValues > 1, -h.dStdDev, 3)});
+        row.push_back({"min_pg_V_m", GradientIf(bValues, h.dMax)});
+        row.push_back({"max_pg_V_m", GradientIf(bValues, h.dMin)});
+    } else {
+        row.push_back({"mean_kV_m", NumberIf(bValues, h.dMean, 6)});
+        row.push_back({"sd_kV_m", NumberIf(h.nValues > 1, h.dStdDev, 6)});
+        row.push_back({"min_kV_m", NumberIf(bValues, h.dMin)});
+        row.push_back({"max_kV_m", NumberIf(bValues, h.dMax)});
+    }
     return row;
 }
 
@@ -197,22 +221,23 @@ std::string CsvField(const std::string& str) {
     return out + "\"";
 }
 
-std::string DayCsvHeader() {
-    return HeaderOf(DayColumns(CDayScan{}, CSummaryLevels{}));
+std::string DayCsvHeader(const CFieldUnit& unit) {
+    return HeaderOf(DayColumns(CDayScan{}, CSummaryLevels{}, unit));
 }
 
-std::string HourCsvHeader() {
-    return HeaderOf(HourColumns(CDayScan{}, 0));
+std::string HourCsvHeader(const CFieldUnit& unit) {
+    return HeaderOf(HourColumns(CDayScan{}, 0, unit));
 }
 
-std::string DayRow(ESummaryFormat eFormat, const CDayScan& day, const CSummaryLevels& levels) {
-    return Write(eFormat, DayColumns(day, levels));
+std::string DayRow(ESummaryFormat eFormat, const CDayScan& day, const CSummaryLevels& levels,
+                   const CFieldUnit& unit) {
+    return Write(eFormat, DayColumns(day, levels, unit));
 }
 
-std::string HourRows(ESummaryFormat eFormat, const CDayScan& day) {
+std::string HourRows(ESummaryFormat eFormat, const CDayScan& day, const CFieldUnit& unit) {
     std::string str;
     for (int nHour = 0; nHour < HOURS_PER_DAY; ++nHour) {
-        str += Write(eFormat, HourColumns(day, nHour));
+        str += Write(eFormat, HourColumns(day, nHour, unit));
         str += '\n';
     }
     return str;

@@ -103,11 +103,12 @@ COutcome ExportView(const CViewExportSource& source, const std::string& strPath)
         }
         const CChartRange shown = state.ShownTime();
         const CFieldTextSpan span{FieldDayStart(), shown.dLower, shown.dUpper};
-        return WriteReadings(strPath, source.day.Records(), span,
-                             ViewExportKindOf(strPath) == EViewExport::Table
-                                 ? EFieldText::Table
-                                 : EFieldText::LoggerLines,
-                             source.day.Date());
+        // The logger's own format stays the field as logged, so that it reads back the same.
+        EFieldText eText = EFieldText::LoggerLines;
+        if (ViewExportKindOf(strPath) == EViewExport::Table) {
+            eText = state.unit.bPotentialGradient ? EFieldText::GradientTable : EFieldText::Table;
+        }
+        return WriteReadings(strPath, source.day.Records(), span, eText, source.day.Date());
     }
     case EViewExport::Unknown:
         break;
