@@ -199,6 +199,41 @@ TEST_F(CSummaryCommandTest, HourlyMeansAgreeWithABruteForceCountAndJsonHasTheSam
     EXPECT_EQ(nLines, 4);
 }
 
+// --pg reads the same days as PG = -E in V/m: the field's highest is the gradient's lowest.
+TEST_F(CSummaryCommandTest, PotentialGradientColumnsAreTheFieldsTurnedAndInVoltsPerMetre) {
+    const CCsv field = ParseCsv(RunSummary({dir.Path()}, cache.Path()).strOut);
+    const CCsv pg = ParseCsv(RunSummary({"--pg", dir.Path()}, cache.Path()).strOut);
+    ASSERT_EQ(pg.size(), field.size());
+    const std::pair<const char*, const char*> turned[] = {{"min_pg_V_m", "max_kV_m"},
+                                                          {"min_pg_time", "max_time"},
+                                                          {"max_pg_V_m", "min_kV_m"},
+                                                          {"max_pg_time", "min_time"}};
+    for (std::size_t i = 1; i < pg.size(); ++i) {
+        for (const auto& [pszPg, pszField] : turned) {
+            const std::string& strPg = pg[i][Column(pg, pszPg)];
+            const std::string& strField = field[i][Column(field, pszField)];
+            if (std::string(pszPg).ends_with("_time")) {
+                EXPECT_EQ(strPg, strField);
+            } else {
+                EXPECT_NEAR(std::stod(strPg), -1000.0 * std::stod(strField), 1e-6) << strPg;
+            }
+        }
+        EXPECT_NEAR(std::stod(pg[i][Column(pg, "max_abs_pg_V_m")]),
+                    1000.0 * std::stod(field[i][Column(field, "max_abs_kV_m")]), 1e-6);
+    }
+    const CCsv hours = ParseCsv(RunSummary({"--pg", "--hourly", paths[0]}, cache.Path()).strOut);
+    const CBruteDay expected = BruteForce(days[0], 1, 1);
+    for (int h = 0; h < 24; ++h) {
+        if (expected.hours[h].values.size() > 1) {
+            const std::vector<std::string>& row = hours[1 + static_cast<std::size_t>(h)];
+            EXPECT_NEAR(std::stod(row[Column(hours, "mean_pg_V_m")]),
+                        -1000.0 * expected.hours[h].Mean(), 1e-3);
+            EXPECT_NEAR(std::stod(row[Column(hours, "sd_pg_V_m")]),
+                        1000.0 * expected.hours[h].StdDev(), 1e-3);
+        }
+    }
+}
+
 TEST_F(CSummaryCommandTest, TheCacheIsUsedWhileNothingChangedAndRebuiltWhenUntrustworthy) {
     const std::vector<std::string> args = {dir.Path(), "--warning", "2", "--alert", "5"};
     const CSummaryRun first = RunSummary(args, cache.Path());
@@ -270,6 +305,7 @@ TEST(SummaryCommandLine, PathsLevelsAndTheirMistakes) {
         {{"--format", "png", "a"}, "--format goes with --export"},
         {{"--export", "o/", "--format", "gif", "a"}, "unknown --format 'gif'"},
         {{"--export", "o.PNG", "a", "b"}, "several days are drawn into a folder"},
+        {{"--info", "--pg", "a"}, "--pg goes with --summary or --export"},
     };
     for (const auto& [args, pszMention] : mistakes) {
         const CCommandLine bad = ParseCommandLine(args);

@@ -167,8 +167,16 @@ TEST(ChartDraw, TinyAndHugeScalesHaveWholeLabelsAtTheMinimumSize) {
     CStrip strip;
     strip.Attach(&chart);
     ApplyChartDisplaySettings(strip);
-    for (const double dScale : {1e-22, 1.5e-22, 0.001, 1000.0, 3e6, 1e300}) {
+    for (const auto& [dScale, bGradient] : {std::pair{1e-22, false},
+                                            {1.5e-22, false},
+                                            {0.001, false},
+                                            {1000.0, false},
+                                            {3e6, false},
+                                            {1e300, false},
+                                            {100.0, true},
+                                            {1e-6, true}}) {
         SCOPED_TRACE(dScale);
+        strip.SetFieldUnit({bGradient});
         strip.SetPropertyR8(ChartId::ValueMax, dScale);
         strip.SetPropertyR8(ChartId::ValueMin, -dScale);
         const QSize szMinimum = chart.Renderer().MinimumSize(chart.State(), &chart);

@@ -75,6 +75,10 @@ TEST(ChartGeometry, MapsTimeAcrossAndValuesUpward) {
     EXPECT_DOUBLE_EQ(g.ValueMap().Map(-10.0), 778.0);
     EXPECT_DOUBLE_EQ(g.ValueMap().Map(10.0), 82.0);
     EXPECT_DOUBLE_EQ(g.ValueMap().Invert(430.0), 0.0);
+    // Values that run down (the potential gradient): the lower bound at the top.
+    const CChartGeometry down({100, 50, 1300, 850}, {}, {1460, 1460}, {-10, 10}, true);
+    EXPECT_DOUBLE_EQ(down.ValueMap().Map(-10.0), 82.0);
+    EXPECT_DOUBLE_EQ(down.ValueMap().Map(10.0), 778.0);
     const CChartScaleMap widest(-1e308, 1e308, 0.0, 100.0);
     EXPECT_DOUBLE_EQ(widest.Map(1e308), 100.0);
     EXPECT_DOUBLE_EQ(widest.Map(0.0), 50.0);
@@ -109,6 +113,11 @@ TEST(ChartTicks, ValueTicksAreOneTwoFiveSteps) {
         EXPECT_EQ(Joined(ChooseValueTicks(c.range, c.dPixels, 13.0).ticks), c.pszLabels);
     }
     EXPECT_EQ(FormatTickValue(-0.0001, 2), "0.00"); // never "-0.00"
+    // The gradient's labels, in V/m, each at its field value: lowest field first.
+    const CValueTicks pg = ChooseShownValueTicks({-3, 2}, CFieldUnit{true}, 696, 13.0);
+    EXPECT_EQ(Joined(pg.ticks), "3000 2500 2000 1500 1000 500 0 -500 -1000 -1500 -2000");
+    EXPECT_DOUBLE_EQ(pg.ticks.front().dAt, -3.0);
+    EXPECT_DOUBLE_EQ(pg.ticks.back().dAt, 2.0);
     // Ranges far from zero or huge still give a handful of lines.
     for (const CChartRange& range :
          {CChartRange{1e20, 1e20 + 1e5}, CChartRange{-1e300, 1e300}, CChartRange{-1e308, 1e308}}) {

@@ -343,3 +343,37 @@ TEST_F(CConveniencesTest, TheKeysWindowListsEveryKeyOfTheMenus) {
         EXPECT_NE(strListed.find(strKey + " "), std::string::npos) << strKey << " is not listed";
     }
 }
+
+// The potential gradient is a way of reading the day: the axis, the read-out, the status line and
+// a table export read PG = -E in V/m, the day file stays as logged, and the choice is kept.
+TEST_F(CConveniencesTest, PotentialGradientReadsTheDayTheOtherWayRound) {
+    const std::string strCsv = m_data.File("gradient.csv");
+    const std::string strBefore = ReadFile(m_strStartFile);
+    m_script.m_fileAnswers.push_back({IDOK, strCsv, false});
+    CViewerDlg dlg(Context());
+    RunViewer(dlg, [&](CViewerDlg& viewer) {
+        ASSERT_TRUE(LoadedAtStartup(viewer));
+        CStripChart& chart = *viewer.GetChart();
+        viewer.GetSafeHwnd()->resize(1600, 700); // room for every status field
+        QApplication::processEvents();
+        viewer.SendCommand(ID_VIEW_POTENTIAL_GRADIENT);
+        EXPECT_EQ(chart.State().labels[0].strText, "PG  V / m");
+        EXPECT_EQ(Fields(viewer).Text(STATUS_EXTREMES),
+                  "Day min -9500 at 11:40:00, max 2000 at 17:55:00");
+        ShowHours(chart, 14, 17);
+        chart.setFocus();
+        QTest::keyClick(&chart, Qt::Key_Right, Qt::ControlModifier);
+        const std::string strReadout = Fields(viewer).Text(STATUS_READOUT);
+        EXPECT_EQ(strReadout.rfind("14:01:00  ", 0), 0u) << strReadout;
+        EXPECT_EQ(strReadout.substr(strReadout.size() - 4), " V/m") << strReadout;
+        viewer.SendCommand(ID_FILE_EXPORT);
+        viewer.SendCommand(ID_FILE_EXIT);
+    });
+    const std::string strTable = ReadFile(strCsv);
+    // At 14:00 the wave reads -1 kV/m: +1000 V/m.
+    EXPECT_EQ(strTable.rfind("time,PG (V/m)\n2004-01-02 14:00:00,1000\n", 0), 0u) << strTable;
+    EXPECT_EQ(ReadFile(m_strStartFile), strBefore);
+    CViewOptions kept;
+    kept.Load();
+    EXPECT_TRUE(kept.m_bPotentialGradient);
+}
