@@ -28,6 +28,7 @@ BOOL CViewerApp::InitInstance(CEarlyDay* pEarlyDay) {
             m_strArchiveFolder.empty() ? DefaultArchiveFolder({}) : m_strArchiveFolder;
         archive.strCacheFolder = SummaryCacheFolder();
         archive.levels = SummaryLevelsFromSettings();
+        archive.unit = FieldUnitFromSettings();
         pArchive = std::make_unique<CArchiveDlg>(std::move(archive));
         std::optional<std::string> strChosen;
         QEventLoop loop;

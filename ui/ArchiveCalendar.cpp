@@ -23,12 +23,10 @@ constexpr int DAYS_IN_ROW = 31;
 struct CScaleClass {
     double dFrom; // kV/m
     QRgb rgb;
-    const char* pszLabel;
 };
 const CScaleClass SCALE[] = {
-    {0.0, 0xdeebf7, "< 0.5"},      {0.5, 0x9ecae1, "0.5\u20131"}, {1.0, 0xffffb2, "1\u20132"},
-    {2.0, 0xfecc5c, "2\u20135"},   {5.0, 0xfd8d3c, "5\u201310"},  {10.0, 0xf03b20, "10\u201320"},
-    {20.0, 0xbd0026, "\u2265 20"},
+    {0.0, 0xdeebf7}, {0.5, 0x9ecae1},  {1.0, 0xffffb2},  {2.0, 0xfecc5c},
+    {5.0, 0xfd8d3c}, {10.0, 0xf03b20}, {20.0, 0xbd0026},
 };
 const QColor WAITING_FILL(0xe4, 0xe4, 0xe4);
 const QColor UNREADABLE_FILL(0x80, 0x80, 0x80);
@@ -69,13 +67,26 @@ struct CLegendItem {
     QString strLabel;
 };
 
-std::vector<CLegendItem> LegendItems() {
+// The classes' labels in the unit shown: "< 0.5", "0.5-1", ... "\u2265 20 kV/m" (or 500, 1000 ...
+// V/m for the gradient, whose size is the field's).
+std::vector<CLegendItem> LegendItems(const CFieldUnit& unit) {
     std::vector<CLegendItem> items;
-    for (const CScaleClass& scale : SCALE) {
-        items.push_back(
-            {CLegendItem::EKind::Scale, QColor(scale.rgb), QString::fromUtf8(scale.pszLabel)});
+    const std::size_t nClasses = std::size(SCALE);
+    const auto bound = [&unit](double dField) {
+        return QString::fromStdString(unit.FormatLevel(dField));
+    };
+    for (std::size_t i = 0; i < nClasses; ++i) {
+        QString strLabel;
+        if (i == 0) {
+            strLabel = QStringLiteral("< ") + bound(SCALE[1].dFrom);
+        } else if (i + 1 == nClasses) {
+            strLabel = QStringLiteral("\u2265 ") + bound(SCALE[i].dFrom) + QLatin1Char(' ') +
+                       QLatin1String(unit.Unit());
+        } else {
+            strLabel = bound(SCALE[i].dFrom) + QStringLiteral("\u2013") + bound(SCALE[i + 1].dFrom);
+        }
+        items.push_back({CLegendItem::EKind::Scale, QColor(SCALE[i].rgb), strLabel});
     }
-    items.back().strLabel += QStringLiteral(" kV/m");
     items.push_back({CLegendItem::EKind::Empty, {}, QStringLiteral("no file")});
     items.push_back({CLegendItem::EKind::Waiting, WAITING_FILL, QStringLiteral("not read yet")});
     items.push_back(
@@ -110,6 +121,8 @@ CArchiveCalendar::CArchiveCalendar(CArchiveModel* pModel, QWidget* pParent)
     connect(m_pModel, &QAbstractItemModel::rowsInserted, this, [this] { Rebuild(); });
     connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, [this] { Rebuild(); });
     connect(m_pModel, &QAbstractItemModel::dataChanged, this, [this] { update(); });
+    // The unit changed: the legend's labels with it.
+    connect(m_pModel, &QAbstractItemModel::headerDataChanged, this, [this] { Rebuild(); });
     Layout();
     Rebuild();
 }
@@ -123,7 +136,7 @@ void CArchiveCalendar::Layout() {
     const int nWidth = DAYS_IN_ROW * (m_nCell + GAP);
     int nX = 0;
     int nLines = 2; // its title, then the first line of entries
-    for (const CLegendItem& item : LegendItems()) {
+    for (const CLegendItem& item : LegendItems(m_pModel->Unit())) {
         const int nItem = m_nCell + GAP * 2 + fm.horizontalAdvance(item.strLabel) + MARGIN * 2;
         if (nX > 0 && nX + nItem > nWidth) {
             ++nLines;
@@ -331,10 +344,12 @@ void CArchiveCalendar::PaintLegend(QPainter& painter) const {
     painter.setPen(palette().text().color());
     painter.drawText(QRect(MARGIN, nTop, m_nLabelWidth + nWidth, m_nCell),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Colour: the day's largest |E| (kV/m)"));
+                     m_pModel->Unit().bPotentialGradient
+                         ? QStringLiteral("Colour: the day's largest |PG| (V/m)")
+                         : QStringLiteral("Colour: the day's largest |E| (kV/m)"));
     int nX = 0;
     int nY = nTop + m_nCell + GAP;
-    for (const CLegendItem& item : LegendItems()) {
+    for (const CLegendItem& item : LegendItems(m_pModel->Unit())) {
         const int nText = fm.horizontalAdvance(item.strLabel);
         const int nItem = m_nCell + GAP * 2 + nText + MARGIN * 2;
         if (nX > 0 && nX + nItem > nWidth) {

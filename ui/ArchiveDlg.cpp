@@ -50,6 +50,12 @@ CSummaryLevels SummaryLevelsFromSettings() {
     return LevelsOfRule(AlarmRuleOf(options));
 }
 
+CFieldUnit FieldUnitFromSettings() {
+    CViewOptions options;
+    options.Load();
+    return {options.m_bPotentialGradient};
+}
+
 std::string DefaultArchiveFolder(const std::string& strDayInView) {
     if (!strDayInView.empty()) {
         return FolderOfFile(strDayInView);
@@ -62,12 +68,18 @@ std::string DefaultArchiveFolder(const std::string& strDayInView) {
     return ec ? std::string(".") : current.string();
 }
 
+void CArchiveDlg::SetUnit(const CFieldUnit& unit) {
+    m_context.unit = unit;
+    m_pModel->SetUnit(unit);
+}
+
 CArchiveDlg::CArchiveDlg(CArchiveContext context, QWidget* pParent)
     : QWidget(pParent, Qt::Window), m_context(std::move(context)) {
     setWindowTitle(QStringLiteral("Archive overview \u2013 ") + FromUtf8(m_context.strFolder));
     setAttribute(Qt::WA_QuitOnClose, false);
     m_pModel = new CArchiveModel(this);
     m_pModel->SetLevels(m_context.levels);
+    m_pModel->SetUnit(m_context.unit);
     BuildWidgets();
     m_poll.setInterval(m_context.nPollMs);
     connect(&m_poll, &QTimer::timeout, this, [this] { Poll(); });
@@ -390,7 +402,7 @@ void CArchiveDlg::UpdateStatus() {
 }
 
 std::string CArchiveDlg::TableCsv(bool bSelectedOnly) const {
-    std::string str = DayCsvHeader() + "\n";
+    std::string str = DayCsvHeader(m_pModel->Unit()) + "\n";
     const QItemSelectionModel* pSelection = m_pTable->selectionModel();
     for (int nProxyRow = 0; nProxyRow < m_pProxy->rowCount(); ++nProxyRow) {
         const QModelIndex index = m_pProxy->index(nProxyRow, 0);
@@ -405,7 +417,7 @@ std::string CArchiveDlg::TableCsv(bool bSelectedOnly) const {
         scan.file = day.file;
         scan.bRead = true;
         scan.summary = day.summary;
-        str += DayRow(ESummaryFormat::Csv, scan, m_context.levels) + "\n";
+        str += DayRow(ESummaryFormat::Csv, scan, m_context.levels, m_pModel->Unit()) + "\n";
     }
     return str;
 }

@@ -15,6 +15,7 @@
 // main window.
 
 #include "data/DaySummary.h"
+#include "data/FieldUnit.h"
 #include "doc/ArchiveScan.h"
 #include "doc/SummaryCache.h"
 #include "platform/Outcome.h"
@@ -41,12 +42,15 @@ struct CArchiveContext {
     std::string strFolder;      // the logger's folder
     std::string strCacheFolder; // where summaries are kept between runs; empty: nowhere
     CSummaryLevels levels;      // the alarm levels the summaries are made with
+    CFieldUnit unit;            // how readings are written
     unsigned nWorkers = 0;      // threads that read days; 0: one per core
     int nPollMs = 2000;         // how often the folder is looked at again while shown
 };
 
 // The alarm levels and hold time kept in the settings, as summaries are made with them.
 [[nodiscard]] CSummaryLevels SummaryLevelsFromSettings();
+// How the settings show readings.
+[[nodiscard]] CFieldUnit FieldUnitFromSettings();
 // The folder an overview shows when none is named: the folder of the day in view, else the
 // logging program's folder, else the current one.
 [[nodiscard]] std::string DefaultArchiveFolder(const std::string& strDayInView);
@@ -65,6 +69,8 @@ public:
 
     [[nodiscard]] const std::string& Folder() const { return m_context.strFolder; }
     [[nodiscard]] const CSummaryLevels& Levels() const { return m_context.levels; }
+    // Readings in the table, the tooltips, the legend and the CSV export as unit shows them.
+    void SetUnit(const CFieldUnit& unit);
     [[nodiscard]] const CArchiveModel& Model() const { return *m_pModel; }
     [[nodiscard]] CArchiveCalendar* Calendar() const { return m_pCalendar; }
     [[nodiscard]] QTableView* Table() const { return m_pTable; }

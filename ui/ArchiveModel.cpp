@@ -12,8 +12,8 @@ namespace {
 // descending order.
 constexpr double NO_VALUE = -std::numeric_limits<double>::max();
 
-QString Kv(double d) {
-    return QString::number(d, 'f', 3);
+QString Shown(const CFieldUnit& unit, double dField) {
+    return QString::fromStdString(unit.Format(dField));
 }
 
 QString Clock(double dTime) {
@@ -43,6 +43,17 @@ CArchiveModel::CArchiveModel(QObject* pParent) : QAbstractTableModel(pParent) {}
 void CArchiveModel::SetLevels(const CSummaryLevels& levels) {
     m_levels = levels;
     emit headerDataChanged(Qt::Horizontal, 0, COLUMN_COUNT - 1);
+}
+
+void CArchiveModel::SetUnit(const CFieldUnit& unit) {
+    if (unit.bPotentialGradient == m_unit.bPotentialGradient) {
+        return;
+    }
+    m_unit = unit;
+    emit headerDataChanged(Qt::Horizontal, 0, COLUMN_COUNT - 1);
+    if (!m_days.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, COLUMN_COUNT - 1));
+    }
 }
 
 void CArchiveModel::SetDays(std::vector<CArchiveDay> days) {
@@ -116,13 +127,15 @@ QVariant CArchiveModel::headerData(int nSection, Qt::Orientation eOrientation, i
     case COL_COVERAGE:
         return QStringLiteral("Coverage");
     case COL_MIN:
-        return QStringLiteral("Min (kV/m)");
+        return QStringLiteral("Min (%1)").arg(QLatin1String(m_unit.Unit()));
     case COL_MAX:
-        return QStringLiteral("Max (kV/m)");
+        return QStringLiteral("Max (%1)").arg(QLatin1String(m_unit.Unit()));
     case COL_PEAK:
-        return QStringLiteral("Max |E| (kV/m)");
+        return m_unit.bPotentialGradient ? QStringLiteral("Max |PG| (V/m)")
+                                         : QStringLiteral("Max |E| (kV/m)");
     case COL_PEAK_TIME:
-        return QStringLiteral("Time of max |E|");
+        return m_unit.bPotentialGradient ? QStringLiteral("Time of max |PG|")
+                                         : QStringLiteral("Time of max |E|");
     case COL_WARNING:
         return m_levels.dWarning > 0.0 ? QStringLiteral("\u2265 %1 kV/m").arg(m_levels.dWarning)
                                        : QStringLiteral("\u2265 warning");
@@ -180,11 +193,13 @@ QVariant CArchiveModel::Display(const CArchiveDay& day, int nColumn) const {
     case COL_COVERAGE:
         return QStringLiteral("%1 %").arg(100.0 * s.Coverage(), 0, 'f', 1);
     case COL_MIN:
-        return bValues ? Kv(s.dMin) : QString();
-    case COL_MAX:
-        return bValues ? Kv(s.dMax) : QString();
+    case COL_MAX: {
+        const CShownExtremes shown = ShownExtremes(m_unit, {s.dMin}, {s.dMax});
+        return bValues ? Shown(m_unit, (nColumn == COL_MIN ? shown.low : shown.high).dValue)
+                       : QString();
+    }
     case COL_PEAK:
-        return bValues ? Kv(std::fabs(s.dPeak)) : QString();
+        return bValues ? QString::fromStdString(m_unit.FormatSize(std::fabs(s.dPeak))) : QString();
     case COL_PEAK_TIME:
         return bValues ? Clock(s.dPeakTime) : QString();
     case COL_WARNING:
@@ -219,9 +234,11 @@ QVariant CArchiveModel::SortKey(const CArchiveDay& day, int nColumn) const {
     case COL_COVERAGE:
         return s.Coverage();
     case COL_MIN:
-        return bValues ? s.dMin : NO_VALUE;
-    case COL_MAX:
-        return bValues ? s.dMax : NO_VALUE;
+    case COL_MAX: {
+        const CShownExtremes shown = ShownExtremes(m_unit, {s.dMin}, {s.dMax});
+        return bValues ? m_unit.Shown((nColumn == COL_MIN ? shown.low : shown.high).dValue)
+                       : NO_VALUE;
+    }
     case COL_PEAK:
         return bValues ? std::fabs(s.dPeak) : NO_VALUE;
     case COL_PEAK_TIME:
@@ -256,8 +273,13 @@ QString CArchiveModel::Describe(int nRow) const {
                  .arg(QLocale().toString(s.nReadings))
                  .arg(100.0 * s.Coverage(), 0, 'f', 1);
     if (s.bAnyValue) {
-        lines << QStringLiteral("Min %1 kV/m at %2").arg(Kv(s.dMin), Clock(s.dMinTime));
-        lines << QStringLiteral("Max %1 kV/m at %2").arg(Kv(s.dMax), Clock(s.dMaxTime));
+        const CShownExtremes shown =
+            ShownExtremes(m_unit, {s.dMin, s.dMinTime}, {s.dMax, s.dMaxTime});
+        const QString strUnit = QLatin1String(m_unit.Unit());
+        lines << QStringLiteral("Min %1 %2 at %3")
+                     .arg(Shown(m_unit, shown.low.dValue), strUnit, Clock(shown.low.dTime));
+        lines << QStringLiteral("Max %1 %2 at %3")
+                     .arg(Shown(m_unit, shown.high.dValue), strUnit, Clock(shown.high.dTime));
     }
     if (m_levels.dWarning > 0.0) {
         lines << QStringLiteral("At or above the warning level (%1 kV/m): %2")

@@ -7,6 +7,7 @@
 // sorts below every read one), and a tooltip.
 
 #include "data/DaySummary.h"
+#include "data/FieldUnit.h"
 #include "doc/ArchiveScan.h"
 
 #include <QAbstractTableModel>
@@ -46,6 +47,10 @@ public:
 
     void SetLevels(const CSummaryLevels& levels);
     [[nodiscard]] const CSummaryLevels& Levels() const { return m_levels; }
+    // How readings are written: the field in kV/m or the potential gradient in V/m. The sort
+    // follows the numbers shown.
+    void SetUnit(const CFieldUnit& unit);
+    [[nodiscard]] const CFieldUnit& Unit() const { return m_unit; }
 
     void SetDays(std::vector<CArchiveDay> days);
     void AddDay(CArchiveDay day);
@@ -76,6 +81,7 @@ private:
 
     std::vector<CArchiveDay> m_days;
     CSummaryLevels m_levels;
+    CFieldUnit m_unit;
 };
 
 // A length of time as the overview shows it: "45 s", "12 min 05 s", "2 h 05 min".

@@ -558,6 +558,9 @@ void CDayExplorer::AddCommands(CCommandTable& commands) {
         UpdateStatistics();
         UpdateAccessibleDescription();
         UpdateStatus();
+        if (m_host.unitChanged) {
+            m_host.unitChanged();
+        }
     });
     commands.Add(ID_VIEW_ALARM_SOUND, [this] {
         m_options.m_bAlarmSound = !m_options.m_bAlarmSound;

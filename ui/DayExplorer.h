@@ -62,6 +62,7 @@ public:
         std::function<COutcome(const std::string&)> openFile; // load another day
         std::function<void(const std::string&)> report;       // a line for standard error
         std::function<void()> relayout;                       // fit the chart and the bar again
+        std::function<void()> unitChanged; // the readings are now shown another way
         // Open another day as File > Open does (the loading window, its messages); false when
         // it did not open.
         std::function<bool(const std::string&)> loadDay;

@@ -180,6 +180,11 @@ BOOL CViewerDlg::OnInitDialog() {
             ApplyMinimumSize();
             ResizeChart();
         };
+        host.unitChanged = [this] {
+            if (m_pArchive != nullptr) {
+                m_pArchive->SetUnit(GetChart()->State().unit);
+            }
+        };
         host.loadDay = [this](const std::string& strPath) {
             if (LoadDataFile(strPath)) {
                 return true;
@@ -503,6 +508,7 @@ void CViewerDlg::OnArchiveOverview() {
         archive.strFolder = strFolder;
         archive.strCacheFolder = m_context.strCacheFolder;
         archive.levels = levels;
+        archive.unit = GetChart() != nullptr ? GetChart()->State().unit : CFieldUnit{};
         m_pOwnArchive = std::make_unique<CArchiveDlg>(std::move(archive));
         m_pArchive = m_pOwnArchive.get();
         m_pArchive->SetOnOpenDay(
@@ -618,7 +624,7 @@ void CViewerDlg::OnDestroy() {
     m_pArchive = nullptr;
     m_pOwnArchive.reset();
     m_pExplorer.reset(); // it watches files and the chart: neither outlives the window
-    m_pRecent.reset(); // its menu goes with the window
+    m_pRecent.reset();   // its menu goes with the window
     // The chart goes with the window: nothing may reach it through the wrapper afterwards.
     if (m_context.chart.GetTarget() == GetChart()) {
         m_context.chart.Detach();
