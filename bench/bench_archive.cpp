@@ -118,7 +118,7 @@ BENCHMARK(BM_SummariseYearCached)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The overview opened on the cached year, up to its first paint.
 void BM_OverviewFirstPaintFromCache(benchmark::State& state) {
-    CArchiveContext context{YearFolder(), CacheFolder(), LEVELS, 0, 0};
+    CArchiveContext context{YearFolder(), CacheFolder(), LEVELS, 0, 0, {}};
     for (auto _ : state) {
         auto pDlg = std::make_unique<CArchiveDlg>(context);
         pDlg->show();

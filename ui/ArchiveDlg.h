@@ -42,9 +42,9 @@ struct CArchiveContext {
     std::string strFolder;      // the logger's folder
     std::string strCacheFolder; // where summaries are kept between runs; empty: nowhere
     CSummaryLevels levels;      // the alarm levels the summaries are made with
-    CFieldUnit unit;            // how readings are written
     unsigned nWorkers = 0;      // threads that read days; 0: one per core
     int nPollMs = 2000;         // how often the folder is looked at again while shown
+    CFieldUnit unit;            // how readings are written
 };
 
 // The alarm levels and hold time kept in the settings, as summaries are made with them.

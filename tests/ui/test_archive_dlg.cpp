@@ -98,7 +98,7 @@ TEST_F(CArchiveDlgTest, ACancelledScanLeavesNoCacheAndAWholeOneIsReadBack) {
         WriteDay(m_data.File(szName),
                  MakeDay(static_cast<unsigned>(i), 4, false, 1.0 + (i * 7) % 40));
     }
-    CArchiveContext context{m_data.Path(), m_cache.Path(), {2.0, 5.0, 10}, 1, 0};
+    CArchiveContext context{m_data.Path(), m_cache.Path(), {2.0, 5.0, 10}, 1, 0, {}};
     const std::string strCacheFile = CSummaryCache::FileFor(m_cache.Path(), m_data.Path());
     {
         CArchiveDlg dlg(context);
@@ -133,6 +133,11 @@ TEST_F(CArchiveDlgTest, ACancelledScanLeavesNoCacheAndAWholeOneIsReadBack) {
     EXPECT_EQ(std::count(strCsv.begin(), strCsv.end(), '\n'), 41);
     EXPECT_EQ(strCsv.substr(DayCsvHeader().size() + 1, 10),
               dlg.Model().Day(nFirst).file.date->Text());
+    dlg.SetUnit({true}); // the gradient: the same rows, its own columns
+    const std::string strGradient = dlg.TableCsv(false);
+    EXPECT_EQ(strGradient.substr(0, strGradient.find('\n')), DayCsvHeader({true}));
+    EXPECT_EQ(dlg.Model().headerData(CArchiveModel::COL_MIN, Qt::Horizontal, Qt::DisplayRole),
+              QStringLiteral("Min (V/m)"));
 
     // A day that grows is read again.
     const std::string strGrowing = m_data.File("20240101.vks");
