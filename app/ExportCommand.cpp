@@ -177,13 +177,13 @@ COutcome PlanBatch(const CCommandLine& cmd, CBatchPlan* pPlan) {
     return {};
 }
 
-// One day of a batch, on whichever thread: its own chart, its own day's array.
-COutcome ExportBatchDay(const CCommandLine& batch, const CBatchPlan& plan,
+// One day of a batch, on whichever thread, into the thread's own chart: each day replaces the one
+// before, so the day's array and the chart's points are reused rather than made anew each time.
+COutcome ExportBatchDay(const CCommandLine& batch, const CBatchPlan& plan, CLoadedChart& chart,
                         const std::string& strDay) {
     CCommandLine cmd = batch;
     cmd.strFile = strDay;
     cmd.strOutput = BatchTarget(batch.strOutput, strDay, plan.strSuffix);
-    CLoadedChart chart;
     const CAlarmLevels* pAlarms = plan.alarms ? &*plan.alarms : nullptr;
     if (COutcome prepared = PrepareChart(cmd, chart, pAlarms); !prepared.Ok()) {
         return prepared;
@@ -203,8 +203,9 @@ int ExportBatch(const CCommandLine& cmd, std::ostream& err) {
     std::vector<COutcome> outcomes(cmd.files.size());
     std::atomic<std::size_t> nNext{0};
     auto work = [&] {
+        CLoadedChart chart;
         for (std::size_t i = nNext++; i < cmd.files.size(); i = nNext++) {
-            outcomes[i] = ExportBatchDay(cmd, plan, cmd.files[i]);
+            outcomes[i] = ExportBatchDay(cmd, plan, chart, cmd.files[i]);
         }
     };
     // Printed pages go one after another on the program's own thread: the printer and its
