@@ -30,19 +30,29 @@ std::set<std::string> Listing(const std::string& strFolder) {
 
 const char* const DAY = "00:00:00,0.5\n06:00:00,-1.5\n12:00:00,2.0\n18:00:00,0.0\n";
 
-// The chart of a data file set up as the window sets it up, exported.
-bool ExportDay(const std::string& strData, const std::string& strOut, int nWidth, int nHeight,
-               std::string* pstrError) {
+// The chart of a data file set up as the window sets it up.
+struct CDayChart {
     CChartModel chart;
     CStrip strip;
-    strip.Attach(&chart);
-    ApplyChartDisplaySettings(strip);
-    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
-    CDayDocument day(samples);
-    if (day.Open(strData).bOpened) {
-        HandOverDay(strip, day);
+    std::vector<FieldSample> samples = std::vector<FieldSample>(MAX_FIELD_SAMPLES);
+    CDayDocument day{samples};
+    bool bOpened = false;
+
+    explicit CDayChart(const std::string& strData) {
+        strip.Attach(&chart);
+        ApplyChartDisplaySettings(strip);
+        bOpened = day.Open(strData).bOpened;
+        if (bOpened) {
+            HandOverDay(strip, day);
+        }
     }
-    const COutcome outcome = ExportChartImage(chart.State(), strOut, nWidth, nHeight, strData);
+};
+
+// That chart, exported.
+bool ExportDay(const std::string& strData, const std::string& strOut, int nWidth, int nHeight,
+               std::string* pstrError) {
+    const CDayChart day(strData);
+    const COutcome outcome = ExportChartImage(day.chart.State(), strOut, nWidth, nHeight, strData);
     *pstrError = outcome.Error();
     return outcome.Ok();
 }
@@ -114,15 +124,9 @@ TEST(ChartExport, PngPixelsAreTheDrawingsWhateverTheEncoding) {
     std::string strError;
     ASSERT_TRUE(ExportDay(dir.File("day.vks"), dir.File("chart.png"), 640, 400, &strError))
         << strError;
-    CChartModel chart;
-    CStrip strip;
-    strip.Attach(&chart);
-    ApplyChartDisplaySettings(strip);
-    std::vector<FieldSample> samples(MAX_FIELD_SAMPLES);
-    CDayDocument day(samples);
-    ASSERT_TRUE(day.Open(dir.File("day.vks")).bOpened);
-    HandOverDay(strip, day);
-    const QImage drawn = RenderChartImage(chart.State(), 640, 400);
+    const CDayChart day(dir.File("day.vks"));
+    ASSERT_TRUE(day.bOpened);
+    const QImage drawn = RenderChartImage(day.chart.State(), 640, 400);
     const QImage written(QString::fromStdString(dir.File("chart.png")));
     EXPECT_EQ(written.format(), QImage::Format_Indexed8);
     EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), drawn);
