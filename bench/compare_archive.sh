@@ -103,7 +103,7 @@ batch_ratio=$(awk -v b="$SIDE_A" -v s="$SIDE_B" 'BEGIN { printf "%.1f", (b > 0 ?
 # singles do the same work per day plus a process start each. Their quotient is the most any
 # batch could gain here.
 batch_cpu=$(QT_QPA_PLATFORM=offscreen /usr/bin/time -f '%U %S' "$quillon" --export "$work/batch/" \
-  "${month[@]}" 2>&1 >/dev/null | awk '{ printf "%.0f", ($1 + $2) * 1000 }')
+  "${month[@]}" 2>&1 >/dev/null | tail -n 1 | awk '{ printf "%.0f", ($1 + $2) * 1000 }')
 batch_ceiling=$(awk -v c="$batch_cpu" -v s="$SIDE_B" -v n="$cores" \
   'BEGIN { printf "%.1f", (c > 0 ? s / (c / n) : 0) }')
 
