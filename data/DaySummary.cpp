@@ -120,7 +120,6 @@ CDaySummary SummariseDay(std::span<const FieldSample> records, int nSkipped,
     std::size_t nHourNow = 0;
     CHourSums now;
     CExtremes extremes;
-    int nEpisodes = 0;
     CAlarmWatch alarm;
     alarm.Configure(levels.Rule());
     for (const FieldSample& record : records) {
@@ -144,12 +143,10 @@ CDaySummary SummariseDay(std::span<const FieldSample> records, int nSkipped,
                 now.Add(dValue);
             }
         }
-        // An episode is a rise of the viewer's own alarm, reading by reading.
-        if (alarm.Feed(std::span<const FieldSample>(&record, 1)) && alarm.InAlarm()) {
-            ++nEpisodes;
-        }
     }
     hours[nHourNow] = now;
+    // An episode is a rise of the viewer's own alarm, fed the day as it was logged.
+    (void)alarm.Feed(records);
 
     for (std::size_t nHour = 0; nHour < HOURS_PER_DAY; ++nHour) {
         hours[nHour].Finish(&summary.hours[nHour]);
@@ -162,7 +159,7 @@ CDaySummary SummariseDay(std::span<const FieldSample> records, int nSkipped,
     summary.dMaxTime = extremes.dMaxTime;
     summary.dPeak = extremes.dPeak;
     summary.dPeakTime = extremes.dPeakTime;
-    summary.nAlarmEpisodes = nEpisodes;
+    summary.nAlarmEpisodes = alarm.Episodes();
     if (levels.dWarning > 0.0) {
         summary.dWarningSeconds =
             SecondsAtOrAboveLevel(records, -HUGE_VAL, HUGE_VAL, levels.dWarning);
