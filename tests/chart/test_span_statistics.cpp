@@ -109,4 +109,14 @@ TEST(SpanStatistics, AnEmptySpanSaysSoAndTheTextNamesEveryFigure) {
                        "Standard deviation: 2.000 kV/m\n"
                        "At or above the warning level (2.000 kV/m): 6:00:00 (21600 s)\n"
                        "At or above the alert level (2.500 kV/m): 6:00:00 (21600 s)\n");
+    // The potential gradient: the field's highest is its lowest, sizes have no sign.
+    const std::string strGradient = FormatSpanStatistics(
+        SpanStatisticsOf(index, {1460.0, 1461.0}, {2.0, 0.0}, CFieldUnit{true}));
+    EXPECT_EQ(strGradient, "Span: 00:00:00 to 24:00:00\n"
+                           "Readings: 2\n"
+                           "Min: -3000 V/m at 12:00:00\n"
+                           "Max: 1000 V/m at 18:00:00\n"
+                           "Mean: -1000 V/m\n"
+                           "Standard deviation: 2000 V/m\n"
+                           "At or above the warning level (2000 V/m): 6:00:00 (21600 s)\n");
 }
