@@ -35,13 +35,6 @@ check() { # NAME VALUE OP TARGET UNIT
 }
 # The median of a Google Benchmark's repetitions, in ms, from its console output.
 bench_median() { awk -v name="$1_median" '$1 ~ name { print $2; exit }'; }
-elapsed_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
 
 echo "== $(uptime)"
 echo "== $cores cores; the year: $year"

@@ -54,14 +54,6 @@ set grid
 plot '$day' using 1:2 with lines
 GP
 
-# Wall-clock milliseconds of one command, its output discarded.
-elapsed_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
 . bench/side_by_side.sh
 
 run_quillon() { QT_QPA_PLATFORM=offscreen "$quillon" --export "$work/quillon.png" "$day" --size "$size"; }

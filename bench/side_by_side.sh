@@ -8,6 +8,15 @@
 # leaves the medians in SIDE_A, SIDE_B, SIDE_C (empty with two programs) and, in order, in the
 # array SIDE_MEDIANS.
 
+# Wall-clock milliseconds of one command, its output discarded; a failure ends the script.
+elapsed_ms() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+
 median() {
   sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }

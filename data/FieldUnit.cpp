@@ -3,10 +3,17 @@
 #include <cmath>
 #include <cstdio>
 
-std::string CFieldUnit::Format(double dField) const {
+namespace {
+// A value in the shown unit with the unit's decimals: three of kV/m, none of V/m.
+std::string Written(double dShown, bool bPotentialGradient) {
     char sz[48];
-    std::snprintf(sz, sizeof sz, bPotentialGradient ? "%.0f" : "%.3f", Shown(dField));
-    std::string str(sz);
+    std::snprintf(sz, sizeof sz, bPotentialGradient ? "%.0f" : "%.3f", dShown);
+    return sz;
+}
+} // namespace
+
+std::string CFieldUnit::Format(double dField) const {
+    std::string str = Written(Shown(dField), bPotentialGradient);
     // A gradient that rounds to zero reads "0", whichever side of it the reading was.
     if (bPotentialGradient && !str.empty() && str[0] == '-' &&
         str.find_first_not_of("0.", 1) == std::string::npos) {
@@ -16,9 +23,7 @@ std::string CFieldUnit::Format(double dField) const {
 }
 
 std::string CFieldUnit::FormatSize(double dField) const {
-    char sz[48];
-    std::snprintf(sz, sizeof sz, bPotentialGradient ? "%.0f" : "%.3f", dField * std::fabs(Scale()));
-    return sz;
+    return Written(dField * std::fabs(Scale()), bPotentialGradient);
 }
 
 std::string CFieldUnit::FormatLevel(double dLevel) const {

@@ -1,6 +1,7 @@
 #include "data/FieldWriter.h"
 
 #include "data/ChartTime.h"
+#include "data/FieldUnit.h"
 #include "platform/AtomicFile.h"
 
 #include <charconv>
@@ -33,7 +34,7 @@ void AppendValue(double dValue, std::string* pstr) {
 // without the binary tail the product gains ("463", not "463.00000000000006").
 void AppendGradient(double dField, std::string* pstr) {
     char sz[64];
-    std::snprintf(sz, sizeof sz, "%.9g", -1000.0 * dField + 0.0); // + 0.0: never "-0"
+    std::snprintf(sz, sizeof sz, "%.9g", CFieldUnit{true}.Shown(dField) + 0.0); // never "-0"
     *pstr += sz;
 }
 } // namespace

@@ -52,7 +52,7 @@ void AddDay(CRow& row, const CDayScan& day) {
 constexpr int GRADIENT_DECIMALS = 6;
 
 CField GradientIf(bool b, double dField, int nDecimals = GRADIENT_DECIMALS) {
-    return NumberIf(b, -1000.0 * dField + 0.0, nDecimals);
+    return NumberIf(b, CFieldUnit{true}.Shown(dField) + 0.0, nDecimals);
 }
 
 CRow DayColumns(const CDayScan& day, const CSummaryLevels& levels, const CFieldUnit& unit) {

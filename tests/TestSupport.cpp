@@ -2,6 +2,7 @@
 
 #include "platform/LocalTime.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -86,6 +87,13 @@ void AppendFile(const std::string& strPath, const std::string& strBytes) {
 std::string ReadFile(const std::string& strPath) {
     std::ifstream in(strPath, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool PdfPageSize(const std::string& strPdfInfo, double* pdWidth, double* pdHeight) {
+    const std::string strLabel = "Page size:";
+    const std::size_t nSize = strPdfInfo.find(strLabel);
+    return nSize != std::string::npos && std::sscanf(strPdfInfo.c_str() + nSize + strLabel.size(),
+                                                     "%lf x %lf", pdWidth, pdHeight) == 2;
 }
 
 CRecordingChart::~CRecordingChart() {

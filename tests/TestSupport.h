@@ -35,6 +35,9 @@ void WriteFile(const std::string& strPath, const std::string& strBytes);
 // Adds strBytes at the end of the file, as a logger appends a line.
 void AppendFile(const std::string& strPath, const std::string& strBytes);
 [[nodiscard]] std::string ReadFile(const std::string& strPath);
+// The page size in points from pdfinfo's text ("Page size:      842 x 595 pts"); false when the
+// text has none.
+[[nodiscard]] bool PdfPageSize(const std::string& strPdfInfo, double* pdWidth, double* pdHeight);
 
 // One call the chart received: the DISPID, the flags and the arguments as given.
 struct CChartCall {

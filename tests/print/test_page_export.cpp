@@ -227,9 +227,7 @@ TEST(PageExport, ThePageSaysItsDateAndSpanAndItsTickLabelsStayLegible) {
     const std::string strInfo = PdfInfo(strUndated);
     double dWidth = 0.0;
     double dHeight = 0.0;
-    const std::size_t nSize = strInfo.find("Page size:");
-    ASSERT_NE(nSize, std::string::npos) << strInfo;
-    ASSERT_EQ(std::sscanf(strInfo.c_str() + nSize + 10, "%lf x %lf", &dWidth, &dHeight), 2);
+    ASSERT_TRUE(PdfPageSize(strInfo, &dWidth, &dHeight)) << strInfo;
     EXPECT_GT(dWidth, dHeight) << "the page lies across";
 
     // Tick labels against the 12-point caption: at least 7 points on paper.

@@ -24,6 +24,7 @@
 #include <filesystem>
 
 using namespace viewer_tests;
+using testing_support::PdfPageSize;
 using testing_support::ReadFile;
 namespace fs = std::filesystem;
 
@@ -308,9 +309,7 @@ TEST_F(CConveniencesTest, ClipboardExportAndPreviewShowTheView) {
     const std::string strInfo = RunCommand("pdfinfo " + Quoted(strPreview)).strOut;
     double dWidth = 0.0;
     double dHeight = 0.0;
-    const std::size_t nSize = strInfo.find("Page size:");
-    ASSERT_NE(nSize, std::string::npos) << strInfo;
-    ASSERT_EQ(std::sscanf(strInfo.c_str() + nSize + 10, "%lf x %lf", &dWidth, &dHeight), 2);
+    ASSERT_TRUE(PdfPageSize(strInfo, &dWidth, &dHeight)) << strInfo;
     EXPECT_GT(dWidth, dHeight) << "the preview's page lies across";
     CViewOptions kept;
     kept.Load();
