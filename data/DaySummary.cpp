@@ -94,6 +94,19 @@ int SecondOfDay(double dTime) {
     return std::min(static_cast<int>(dSecond), DAY_SECONDS - 1);
 }
 
+std::string DurationText(double dSeconds) {
+    const long n = std::lround(dSeconds);
+    char sz[48];
+    if (n >= 3600) {
+        std::snprintf(sz, sizeof sz, "%ld h %02ld min", n / 3600, (n / 60) % 60);
+    } else if (n >= 60) {
+        std::snprintf(sz, sizeof sz, "%ld min %02ld s", n / 60, n % 60);
+    } else {
+        std::snprintf(sz, sizeof sz, "%ld s", n);
+    }
+    return sz;
+}
+
 std::string ClockText(double dTime) {
     const double dSeconds = std::round((dTime - DAY_START) * DAY_SECONDS);
     if (!std::isfinite(dSeconds) || std::fabs(dSeconds) > 1e15) {

@@ -38,15 +38,17 @@ struct CSummaryLevels {
     bool operator==(const CSummaryLevels&) const = default;
 
     [[nodiscard]] CAlarmRule Rule() const {
-        return {dWarning, dAlert, static_cast<double>(nHoldSeconds), dAllClearSeconds,
-                dGapSeconds,  dFlashStep, nFlashRate};
+        return {dWarning,         dAlert,      static_cast<double>(nHoldSeconds),
+                dAllClearSeconds, dGapSeconds, dFlashStep,
+                nFlashRate};
     }
 };
 
 // The levels of a summary from the viewer's alarm rule.
 [[nodiscard]] inline CSummaryLevels LevelsOfRule(const CAlarmRule& rule) {
-    return {rule.dWarning,    rule.dAlert,      static_cast<int>(rule.dHoldSeconds),
-            rule.dAllClearSeconds, rule.dGapSeconds, rule.dFlashStep, rule.nFlashRate};
+    return {rule.dWarning,         rule.dAlert,      static_cast<int>(rule.dHoldSeconds),
+            rule.dAllClearSeconds, rule.dGapSeconds, rule.dFlashStep,
+            rule.nFlashRate};
 }
 
 // One hour of a day, from its first second to its last.
@@ -97,3 +99,6 @@ struct CDaySummary {
 // The clock time of a day number: "HH:MM:SS", "24:00:00" at the day's end; outside the day the
 // hours run on past 24 or below 0 ("25:10:00", "-01:00:00").
 [[nodiscard]] std::string ClockText(double dTime);
+// A length of time to the nearest second as the window and the overview show it: "45 s",
+// "12 min 05 s", "2 h 05 min".
+[[nodiscard]] std::string DurationText(double dSeconds);

@@ -20,23 +20,14 @@ QString Clock(double dTime) {
     return QString::fromStdString(ClockText(dTime));
 }
 
+QString Duration(double dSeconds) {
+    return QString::fromStdString(DurationText(dSeconds));
+}
+
 QString FromUtf8(const std::string& str) {
     return QString::fromUtf8(str.data(), static_cast<qsizetype>(str.size()));
 }
 } // namespace
-
-QString DurationText(double dSeconds) {
-    const long n = std::lround(dSeconds);
-    if (n >= 3600) {
-        return QStringLiteral("%1 h %2 min")
-            .arg(n / 3600)
-            .arg((n / 60) % 60, 2, 10, QLatin1Char('0'));
-    }
-    if (n >= 60) {
-        return QStringLiteral("%1 min %2 s").arg(n / 60).arg(n % 60, 2, 10, QLatin1Char('0'));
-    }
-    return QStringLiteral("%1 s").arg(n);
-}
 
 CArchiveModel::CArchiveModel(QObject* pParent) : QAbstractTableModel(pParent) {}
 
@@ -203,9 +194,9 @@ QVariant CArchiveModel::Display(const CArchiveDay& day, int nColumn) const {
     case COL_PEAK_TIME:
         return bValues ? Clock(s.dPeakTime) : QString();
     case COL_WARNING:
-        return m_levels.dWarning > 0.0 ? DurationText(s.dWarningSeconds) : QString();
+        return m_levels.dWarning > 0.0 ? Duration(s.dWarningSeconds) : QString();
     case COL_ALERT:
-        return m_levels.dAlert > 0.0 ? DurationText(s.dAlertSeconds) : QString();
+        return m_levels.dAlert > 0.0 ? Duration(s.dAlertSeconds) : QString();
     case COL_EPISODES:
         return m_levels.dAlert > 0.0 ? QString::number(s.nAlarmEpisodes) : QString();
     default:
@@ -284,12 +275,12 @@ QString CArchiveModel::Describe(int nRow) const {
     if (m_levels.dWarning > 0.0) {
         lines << QStringLiteral("At or above the warning level (%1 kV/m): %2")
                      .arg(m_levels.dWarning)
-                     .arg(DurationText(s.dWarningSeconds));
+                     .arg(Duration(s.dWarningSeconds));
     }
     if (m_levels.dAlert > 0.0) {
         lines << QStringLiteral("At or above the alert level (%1 kV/m): %2")
                      .arg(m_levels.dAlert)
-                     .arg(DurationText(s.dAlertSeconds));
+                     .arg(Duration(s.dAlertSeconds));
         lines << QStringLiteral("Alarms: %1").arg(s.nAlarmEpisodes);
     }
     if (s.nSkipped > 0) {

@@ -83,6 +83,3 @@ private:
     CSummaryLevels m_levels;
     CFieldUnit m_unit;
 };
-
-// A length of time as the overview shows it: "45 s", "12 min 05 s", "2 h 05 min".
-[[nodiscard]] QString DurationText(double dSeconds);

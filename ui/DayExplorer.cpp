@@ -3,6 +3,7 @@
 #include "chart/ChartTimeFormat.h"
 #include "chart/SpanStatistics.h"
 #include "chart/StripChart.h"
+#include "data/DaySummary.h"
 #include "data/NeighbourDay.h"
 #include "platform/Dialog.h"
 #include "platform/InputForm.h"
@@ -110,18 +111,6 @@ bool ReadWholeField(const std::string& strField, const std::string& strText, int
     return false;
 }
 
-std::string Duration(double dSeconds) {
-    const long n = std::lround(dSeconds);
-    char sz[32];
-    if (n >= 3600) {
-        std::snprintf(sz, sizeof sz, "%ld h %02ld min", n / 3600, (n / 60) % 60);
-    } else if (n >= 60) {
-        std::snprintf(sz, sizeof sz, "%ld min %02ld s", n / 60, n % 60);
-    } else {
-        std::snprintf(sz, sizeof sz, "%ld s", n);
-    }
-    return sz;
-}
 } // namespace
 
 CDayExplorer::CDayExplorer(CHost host) : m_host(std::move(host)) {
@@ -832,7 +821,7 @@ void CDayExplorer::UpdateStatus() {
     for (const auto& [dLevel, pszName] :
          {std::pair{alarms.dWarning, "warning"}, std::pair{alarms.dAlert, "alert"}}) {
         if (dLevel > 0.0) {
-            const std::string strTime = Duration(SecondsAtOrAbove(index, shown, dLevel));
+            const std::string strTime = DurationText(SecondsAtOrAbove(index, shown, dLevel));
             strLevels +=
                 (strLevels.empty() ? "View " : ", ") + std::string(pszName) + " " + strTime;
             strLevelsTip += (strLevelsTip.empty() ? "" : "; ") + std::string("at or above the ") +
